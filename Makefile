@@ -1,0 +1,25 @@
+# The two commands a newcomer types: `make run` and `make test`.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+
+.PHONY: all deps configure build run test clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	@scripts/run-game $(BUILD)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,271 @@
+#pragma once
+// The controls a form is built from, each made from its stored layout.
+
+#include "form.h"
+#include "layout.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+class QLabel;
+class QPushButton;
+class QGroupBox;
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace forms {
+
+class Container;
+class Form;
+class ImageWidget;
+class PictureBoxWidget;
+class ShapeWidget;
+class LineWidget;
+
+using Handler = std::function<void()>;
+
+class Control
+{
+public:
+    Control(const Control &) = delete;
+    Control &operator=(const Control &) = delete;
+
+    const std::string &name() const { return m_name; }
+    QWidget *widget() const { return m_widget; }
+
+    bool visible() const;
+    void setVisible(bool visible);
+    // 0 brings the control to the front of its siblings, 1 sends it to the back.
+    void ZOrder(int position = 0);
+
+protected:
+    Control(std::string name, QWidget *widget);
+    ~Control() = default;
+
+    std::string m_name;
+    QWidget *m_widget; // owned by the form's window
+};
+
+struct LabelStyle
+{
+    std::string caption {};
+    Font font {};
+    Color backColor = colors::ButtonFace;
+    Color foreColor = colors::ButtonText;
+    Alignment alignment = Alignment::Left;
+    bool autoSize = false;
+    bool wordWrap = false;
+    int tabIndex = -1;
+};
+
+class Label : public Control
+{
+public:
+    Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style = {});
+
+    std::string caption() const;
+    void setCaption(const std::string &caption);
+
+private:
+    void fitToText();
+
+    QLabel *m_label;
+    Bounds m_bounds;
+    LabelStyle m_style;
+};
+
+struct ImageStyle
+{
+    std::string picture {}; // picture name, e.g. "ball"
+    bool stretch = false;
+};
+
+// A lightweight picture with a transparent background. Left and Top are
+// single-precision twips: the game reads back exactly what it wrote.
+class Image : public Control
+{
+public:
+    Image(Container &parent, std::string name, Bounds bounds, const ImageStyle &style);
+
+    float left() const { return m_left; }
+    float top() const { return m_top; }
+    void setLeft(float left);
+    void setTop(float top);
+
+private:
+    void place();
+
+    ImageWidget *m_image;
+    float m_left;
+    float m_top;
+};
+
+struct PictureBoxStyle
+{
+    std::string picture {};
+    Color backColor = colors::ButtonFace;
+    Color foreColor = colors::ButtonText;
+    bool border = true; // a sunken 3D border two pixels wide
+    int tabIndex = -1;
+};
+
+class PictureBox : public Control
+{
+public:
+    PictureBox(Container &parent, std::string name, Bounds bounds, const PictureBoxStyle &style);
+};
+
+struct FrameStyle
+{
+    std::string caption {};
+    Color backColor = colors::ButtonFace;
+    Color foreColor = colors::ButtonText;
+    int tabIndex = -1;
+};
+
+// A frame holds controls of its own, placed relative to its top-left corner.
+class Frame : public Control, public Container
+{
+public:
+    Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style = {});
+
+    QWidget *containerWidget() const override;
+    Form &owner() override { return m_owner; }
+
+private:
+    Form &m_owner;
+};
+
+struct ButtonStyle
+{
+    std::string caption {}; // '&' marks the access key
+    int tabIndex = -1;
+    bool isDefault = false; // Enter presses it from anywhere in its window
+    bool isCancel = false;  // Esc presses it
+};
+
+class CommandButton : public Control
+{
+public:
+    CommandButton(Container &parent, std::string name, Bounds bounds, const ButtonStyle &style);
+
+    void onClick(Handler handler) { m_click = std::move(handler); }
+    // Presses the button as a click or its key would.
+    void click();
+    int tabIndex() const { return m_tabIndex; }
+
+private:
+    QPushButton *m_button;
+    Handler m_click;
+    int m_tabIndex;
+};
+
+enum class ShapeKind { Rectangle, Square, Oval, Circle };
+enum class FillStyle { Solid, Transparent, DiagonalCross };
+
+struct ShapeStyle
+{
+    ShapeKind shape = ShapeKind::Rectangle;
+    int borderWidth = 1; // pixels
+    Color borderColor = colors::WindowText;
+    FillStyle fillStyle = FillStyle::Transparent;
+    Color fillColor = colors::Black;
+};
+
+class Shape : public Control
+{
+public:
+    Shape(Container &parent, std::string name, Bounds bounds, const ShapeStyle &style);
+};
+
+struct LineStyle
+{
+    Color color = colors::WindowText;
+    int width = 1; // pixels
+};
+
+class Line : public Control
+{
+public:
+    // From (x1, y1) to (x2, y2), in twips.
+    Line(Container &parent, std::string name, int x1, int y1, int x2, int y2, const LineStyle &style = {});
+};
+
+// A precise timer: one tick per interval while enabled. A tick that falls due
+// while another handler runs is delivered once it returns, never in a burst.
+class Timer
+{
+public:
+    Timer(Form &form, std::string name, int intervalMs, bool enabled);
+    ~Timer();
+    Timer(const Timer &) = delete;
+    Timer &operator=(const Timer &) = delete;
+
+    void onTimer(Handler handler) { m_tick = std::move(handler); }
+
+    bool enabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+    int interval() const { return m_interval; }
+    const std::string &name() const { return m_name; }
+    QTimer *timer() const { return m_timer; }
+
+private:
+    friend class Form;
+    void tick();
+
+    std::string m_name;
+    QTimer *m_timer;
+    Handler m_tick;
+    int m_interval;
+    bool m_enabled = false;
+};
+
+// A title on the form's menu bar.
+class Menu
+{
+public:
+    Menu(Form &form, std::string name, const std::string &caption);
+    Menu(const Menu &) = delete;
+    Menu &operator=(const Menu &) = delete;
+
+    const std::string &name() const { return m_name; }
+    QMenu *menu() const { return m_menu; }
+
+private:
+    std::string m_name;
+    QMenu *m_menu;
+};
+
+struct MenuItemStyle
+{
+    std::string caption {};
+    std::string shortcut {}; // "F4", "F8"...
+    bool checked = false;
+};
+
+class MenuItem
+{
+public:
+    MenuItem(Menu &menu, std::string name, const MenuItemStyle &style);
+    MenuItem(const MenuItem &) = delete;
+    MenuItem &operator=(const MenuItem &) = delete;
+
+    void onClick(Handler handler) { m_click = std::move(handler); }
+
+    // The check mark belongs to the program: picking the item does not flip it.
+    bool checked() const { return m_checked; }
+    void setChecked(bool checked);
+
+    const std::string &name() const { return m_name; }
+    QAction *action() const { return m_action; }
+
+private:
+    std::string m_name;
+    QAction *m_action;
+    Handler m_click;
+    bool m_checked;
+};
+
+} // namespace forms

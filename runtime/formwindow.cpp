@@ -1,0 +1,112 @@
+#include "formwindow.h"
+#include "application.h"
+#include "form.h"
+#include "picture.h"
+#include "widgets.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace forms {
+
+FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr), m_form(form)
+{
+    setObjectName(QString::fromStdString(form.name()));
+    setWindowTitle(QString::fromStdString(layout.caption));
+    if (!layout.icon.empty())
+        setWindowIcon(iconFromPictures(layout.icon));
+
+    Qt::WindowFlags flags = Qt::Window;
+    switch (layout.borderStyle) {
+    case BorderStyle::None:
+        flags = Qt::Window | Qt::FramelessWindowHint;
+        break;
+    case BorderStyle::FixedSingle:
+    case BorderStyle::Sizable:
+        flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                | Qt::WindowCloseButtonHint;
+        break;
+    case BorderStyle::FixedDialog:
+        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        break;
+    case BorderStyle::FixedToolWindow:
+        flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        break;
+    }
+    if (layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable) {
+        // No caption and no control box: no title bar at all, only the
+        // window's own border, which we draw.
+        flags = Qt::Window | Qt::FramelessWindowHint;
+        m_dialogFrame = layout.borderStyle != BorderStyle::None;
+    }
+    if (!layout.showInTaskbar && !(flags & Qt::Tool))
+        flags |= Qt::Tool; // tool windows stay out of the task bar
+    flags |= Qt::CustomizeWindowHint;
+    setWindowFlags(flags);
+
+    auto *box = new QVBoxLayout(this);
+    const int frame = m_dialogFrame ? 3 : 0;
+    box->setContentsMargins(frame, frame, frame, frame);
+    box->setSpacing(0);
+    box->setSizeConstraint(QLayout::SetFixedSize); // the size cannot be dragged
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setFixedSize(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
+    QPalette palette = m_client->palette();
+    palette.setColor(QPalette::Window, toQColor(layout.backColor));
+    m_client->setPalette(palette);
+    m_client->setAutoFillBackground(true);
+    box->addWidget(m_client);
+}
+
+QMenuBar *FormWindow::menuBar()
+{
+    if (!m_menuBar) {
+        m_menuBar = new QMenuBar(this);
+        m_menuBar->setNativeMenuBar(false);
+        static_cast<QVBoxLayout *>(layout())->setMenuBar(m_menuBar);
+    }
+    return m_menuBar;
+}
+
+Form *FormWindow::formOf(const QWidget *window)
+{
+    const auto *formWindow = dynamic_cast<const FormWindow *>(window);
+    return formWindow ? &formWindow->m_form : nullptr;
+}
+
+void FormWindow::closeEvent(QCloseEvent *event)
+{
+    // The close box unloads the form; the window itself goes with the form.
+    event->ignore();
+    Form *form = &m_form;
+    if (form->isLoaded())
+        Application::instance().raise(this, [form] { Unload(*form); });
+}
+
+void FormWindow::paintEvent(QPaintEvent *)
+{
+    if (!m_dialogFrame)
+        return;
+    // A raised dialog border, three pixels wide.
+    QPainter painter(this);
+    const QRect r = rect();
+    painter.fillRect(r, QColor(0xD4D0C8));
+    painter.setPen(QColor(0xD4D0C8));
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(Qt::white);
+    painter.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
+    painter.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
+    painter.setPen(QColor(0x404040));
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+    painter.setPen(QColor(0x808080));
+    painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
+    painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+}
+
+} // namespace forms

@@ -1,0 +1,67 @@
+#pragma once
+// The vocabulary of a stored layout: twips, colours, fonts, boxes.
+
+#include <cstdint>
+#include <string>
+
+namespace forms {
+
+// 1440 twips to the inch, 15 to a pixel at 96 dpi. One pixel here is one
+// device-independent pixel; high-DPI scaling does the rest.
+constexpr int TwipsPerPixel = 15;
+
+// A box in twips, relative to the form's client area or to the frame that
+// holds the control.
+struct Bounds
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Either an RGB value written 0x00BBGGRR or a system colour by index.
+class Color
+{
+public:
+    static constexpr Color rgb(std::uint32_t bgr) { return Color(false, bgr & 0xFFFFFF); }
+    static constexpr Color system(int index) { return Color(true, std::uint32_t(index)); }
+
+    constexpr bool isSystem() const { return m_system; }
+    constexpr std::uint32_t value() const { return m_value; }
+
+    // The colour as 0x00RRGGBB, system colours resolved to the fixed classic
+    // scheme (never the desktop theme, so the game looks the same everywhere).
+    std::uint32_t toRgb() const;
+
+private:
+    constexpr Color(bool system, std::uint32_t value) : m_system(system), m_value(value) { }
+    bool m_system;
+    std::uint32_t m_value;
+};
+
+namespace colors {
+constexpr Color WindowBackground = Color::system(5);
+constexpr Color MenuText = Color::system(7);
+constexpr Color WindowText = Color::system(8);
+constexpr Color TitleBarText = Color::system(9);
+constexpr Color HighlightText = Color::system(14);
+constexpr Color ButtonFace = Color::system(15);
+constexpr Color ButtonText = Color::system(18);
+constexpr Color White = Color::rgb(0xFFFFFF);
+constexpr Color Black = Color::rgb(0x000000);
+} // namespace colors
+
+// A font as a layout names it. An empty name is the runtime's classic
+// default face, an 8-point sans serif.
+struct Font
+{
+    std::string name {};
+    double size = 8.0;
+    bool bold = false;
+    bool italic = false;
+};
+
+enum class Alignment { Left, Right, Center };
+
+} // namespace forms

@@ -1,0 +1,205 @@
+#include "widgets.h"
+#include "picture.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPaintEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <cmath>
+
+namespace forms {
+
+int toPixels(int twips)
+{
+    return static_cast<int>(std::lround(double(twips) / TwipsPerPixel));
+}
+
+QRect toPixels(const Bounds &bounds)
+{
+    return QRect(toPixels(bounds.left), toPixels(bounds.top), toPixels(bounds.width), toPixels(bounds.height));
+}
+
+QColor toQColor(Color color)
+{
+    return QColor::fromRgb(QRgb(0xFF000000u | color.toRgb()));
+}
+
+QFont toQFont(const Font &font)
+{
+    // Lookalikes for the faces the layouts name, tried in order. Naming them
+    // outright matters: left to itself, fontconfig may answer an unknown
+    // display face with a symbol font.
+    QStringList families;
+    int weight = font.bold ? QFont::Bold : QFont::Normal;
+    if (font.name.empty() || font.name == "MS Sans Serif" || font.name == "Arial") {
+        if (font.name == "Arial")
+            families << "Arial";
+        families << "Liberation Sans" << "Arimo" << "DejaVu Sans";
+    } else if (font.name == "Comic Sans MS") {
+        families << "Comic Sans MS" << "Comic Neue" << "Liberation Sans" << "DejaVu Sans";
+    } else if (font.name == "Compacta Blk BT") {
+        families << "Compacta Blk BT" << "Roboto Condensed" << "DejaVu Sans Condensed" << "Liberation Sans Narrow"
+                 << "DejaVu Sans";
+        weight = QFont::Black;
+    } else {
+        families << QString::fromStdString(font.name) << "Liberation Sans" << "DejaVu Sans";
+    }
+    QFont result;
+    result.setFamilies(families);
+    result.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * 96.0 / 72.0))));
+    result.setWeight(QFont::Weight(weight));
+    result.setItalic(font.italic);
+    result.setStyleStrategy(QFont::PreferAntialias);
+    return result;
+}
+
+ImageWidget::ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box)
+    : QWidget(parent), m_picture(std::move(picture)), m_stretch(stretch), m_box(box)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    // One pixel of slack so the picture can sit on a device pixel between two
+    // logical ones.
+    resize(box + QSize(1, 1));
+}
+
+void ImageWidget::moveTo(float leftTwips, float topTwips)
+{
+    const qreal ratio = devicePixelRatioF();
+    const auto split = [ratio](float twips, int &logical, qreal &offset) {
+        const double device = std::round(double(twips) / TwipsPerPixel * ratio);
+        logical = static_cast<int>(std::floor(device / ratio));
+        offset = device / ratio - logical;
+    };
+    int x = 0, y = 0;
+    qreal dx = 0, dy = 0;
+    split(leftTwips, x, dx);
+    split(topTwips, y, dy);
+    if (QPointF(dx, dy) != m_offset) {
+        m_offset = QPointF(dx, dy);
+        update();
+    }
+    move(x, y);
+}
+
+void ImageWidget::paintEvent(QPaintEvent *)
+{
+    const QSize natural = pictureSize(m_picture);
+    if (natural.isEmpty())
+        return;
+    QPainter painter(this);
+    if (m_stretch) {
+        painter.drawPixmap(m_offset, renderPicture(m_picture, m_box, devicePixelRatioF()));
+    } else {
+        // Not stretched: the picture at its own size from the top-left, cut
+        // to the control's box.
+        painter.setClipRect(QRectF(m_offset, QSizeF(m_box)));
+        painter.drawPixmap(m_offset, renderPicture(m_picture, natural, devicePixelRatioF()));
+    }
+}
+
+PictureBoxWidget::PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style)
+    : QWidget(parent), m_picture(style.picture), m_border(style.border)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, toQColor(style.backColor));
+    palette.setColor(QPalette::WindowText, toQColor(style.foreColor));
+    setPalette(palette);
+    setAutoFillBackground(true);
+}
+
+void PictureBoxWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    int inset = 0;
+    if (m_border) {
+        // The classic sunken border: grey and black outside, white and light
+        // grey inside.
+        inset = 2;
+        const QRect r = rect();
+        painter.setPen(QColor(0x808080));
+        painter.drawLine(r.topLeft(), r.topRight());
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+        painter.setPen(QColor(0x404040));
+        painter.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
+        painter.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
+        painter.setPen(Qt::white);
+        painter.drawLine(r.bottomLeft(), r.bottomRight());
+        painter.drawLine(r.topRight(), r.bottomRight());
+        painter.setPen(QColor(0xD4D0C8));
+        painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
+        painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+    }
+    const QSize natural = pictureSize(m_picture);
+    if (natural.isEmpty())
+        return;
+    painter.setClipRect(rect().adjusted(inset, inset, -inset, -inset));
+    painter.drawPixmap(QPoint(inset, inset), renderPicture(m_picture, natural, devicePixelRatioF()));
+}
+
+ShapeWidget::ShapeWidget(QWidget *parent, const ShapeStyle &style) : QWidget(parent), m_style(style)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void ShapeWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // Circles and squares use the shorter side, centred in the box.
+    QRectF box = rect();
+    if (m_style.shape == ShapeKind::Circle || m_style.shape == ShapeKind::Square) {
+        const qreal side = std::min(box.width(), box.height());
+        box = QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
+    }
+    const qreal pen = m_style.borderWidth;
+    const QRectF outline = box.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
+    QPainterPath path;
+    if (m_style.shape == ShapeKind::Circle || m_style.shape == ShapeKind::Oval)
+        path.addEllipse(outline);
+    else
+        path.addRect(outline);
+
+    if (m_style.fillStyle == FillStyle::Solid) {
+        painter.fillPath(path, toQColor(m_style.fillColor));
+    } else if (m_style.fillStyle == FillStyle::DiagonalCross) {
+        // Hatch lines eight pixels apart, drawn as lines rather than a brush
+        // pattern so they stay crisp and evenly spaced at any scale.
+        painter.save();
+        painter.setClipPath(path);
+        painter.setPen(QPen(toQColor(m_style.fillColor), 1.0));
+        const qreal w = width(), h = height();
+        for (qreal d = -h; d < w + h; d += 8) {
+            painter.drawLine(QPointF(d, 0), QPointF(d + h, h));
+            painter.drawLine(QPointF(d, h), QPointF(d + h, 0));
+        }
+        painter.restore();
+    }
+    if (pen > 0) {
+        painter.setPen(QPen(toQColor(m_style.borderColor), pen));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+    }
+}
+
+LineWidget::LineWidget(QWidget *parent, QLineF line, const LineStyle &style)
+    : QWidget(parent), m_line(line), m_style(style)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void LineWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QPen pen(toQColor(m_style.color), m_style.width);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.drawLine(m_line);
+}
+
+} // namespace forms
