@@ -1,5 +1,6 @@
 #include "form1.h"
 #include "aim.h"
+#include "shot.h"
 #include "application.h"
 
 using namespace forms;
@@ -89,10 +90,37 @@ void Form1::Timer2_Timer()
 
 void Form1::cmdTirar_Click()
 {
+    if (Timer1.enabled()) {
+        Timer1.setEnabled(false);
+        lbl.setCaption("Ahora tirá la otra pelota");
+        Timer2.setEnabled(true);
+    } else if (Timer2.enabled()) {
+        Timer2.setEnabled(false);
+        lbl.setCaption("");
+        if (shot::scores(Picture2.left(), [this] { return Picture1.top(); })) {
+            MsgBox("Encestaste!!!!!!!");
+            shot::addOne(lblEncesto);
+        } else {
+            MsgBox("Erraste");
+            shot::addOne(lblErro);
+        }
+        shot::addOne(lblIntentos);
+        lblPorc.setCaption(numberToText(shot::effectiveness(Val(lblEncesto.caption()), Val(lblIntentos.caption()))));
+    } else {
+        MsgBox("Presione reiniciar para tirar de nuevo");
+    }
+    // Only the index goes back to the start: the direction stays as the last
+    // sweep left it.
+    paso = 0;
 }
 
 void Form1::cmdReset_Click()
 {
+    paso = 0;
+    reversa = 0;
+    Timer1.setEnabled(true);
+    lbl.setCaption("");
+    Picture1.setTop(0);
 }
 
 void Form1::mnuStats_Click()
