@@ -1,7 +1,7 @@
 // Korvo Game: starts the forms runtime on the start-up form.
 
 #include "application.h"
-#include "form1.h"
+#include "frmsplash.h"
 
 #include <QApplication>
 
@@ -46,5 +46,5 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.1.1"));
 
     auto &runtime = forms::Application::instance();
-    return runtime.run([] { forms::instance<Form1>().Show(); });
+    return runtime.run([] { forms::instance<frmSplash>().Show(); });
 }

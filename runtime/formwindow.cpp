@@ -41,7 +41,7 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr),
         flags = Qt::Window | Qt::FramelessWindowHint;
         m_dialogFrame = layout.borderStyle != BorderStyle::None;
     }
-    if (!layout.showInTaskbar && !(flags & Qt::Tool))
+    if (!layout.showInTaskbar && (flags & Qt::WindowType_Mask) != Qt::Tool)
         flags |= Qt::Tool; // tool windows stay out of the task bar
     flags |= Qt::CustomizeWindowHint;
     setWindowFlags(flags);

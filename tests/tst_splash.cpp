@@ -1,0 +1,167 @@
+// The start-up splash: what it shows, and how it gives way to the game.
+
+#include "application.h"
+#include "form1.h"
+#include "frmsplash.h"
+
+#include <QtTest>
+#include <QLabel>
+
+using namespace forms;
+
+namespace {
+
+frmSplash &startProgram()
+{
+    // As the program starts: the splash loaded and shown through the runtime.
+    Application::instance().raise(nullptr, [] { instance<frmSplash>().Show(); });
+    frmSplash *splash = loadedInstance<frmSplash>();
+    if (!QTest::qWaitForWindowActive(splash->window()))
+        qWarning("the splash did not become active");
+    return *splash;
+}
+
+int openGameWindows()
+{
+    int count = 0;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        count += window->objectName() == QLatin1String("Form1") && window->isVisible();
+    return count;
+}
+
+QString text(const Label &label)
+{
+    return QString::fromStdString(label.caption());
+}
+
+} // namespace
+
+class TestSplash : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Application::instance().reset(); }
+    void cleanup() { Application::instance().reset(); }
+
+    void showsProductAndVersion();
+    void isBorderlessCentredAndOutOfTaskbar();
+    void productNameUsesHeavyCondensedFace();
+    void timerTickUnloadsSplashAndOpensGame();
+    void gameOpensAboutOneAndAHalfSecondsAfterStart();
+    void keyOpensGameAtOnce();
+    void timerAndKeyTogetherOpenOneGame();
+    void clicksChangeNothing();
+};
+
+void TestSplash::showsProductAndVersion()
+{
+    frmSplash &splash = instance<frmSplash>();
+    QCOMPARE(text(splash.lblVersion), QStringLiteral("Version 1.1.1"));
+    QCOMPARE(text(splash.lblCompanyProduct), QStringLiteral("Tabrinex™"));
+    QCOMPARE(text(splash.lblProductName), QStringLiteral("Korvo Game"));
+    QCOMPARE(text(splash.lblPlatform), QStringLiteral("Para Windows 95/98/NT/2000/XP"));
+    QVERIFY(!splash.lblCompany.caption().empty());
+    QVERIFY(splash.Timer1.enabled());
+    QCOMPARE(splash.Timer1.interval(), 1500);
+
+    // White text on blue; the two right-aligned lines end at the same edge.
+    auto *version = qobject_cast<QLabel *>(splash.lblVersion.widget());
+    QCOMPARE(version->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QCOMPARE(version->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(splash.lblVersion.widget()->geometry().right(), splash.lblPlatform.widget()->geometry().right());
+    // Auto-sized labels show their whole text.
+    for (const Label *label : {&splash.lblCompanyProduct, &splash.lblProductName, &splash.lblPlatform, &splash.lblVersion}) {
+        auto *widget = qobject_cast<QLabel *>(label->widget());
+        QVERIFY2(widget->fontMetrics().horizontalAdvance(widget->text()) <= widget->width(), label->name().c_str());
+        QVERIFY2(splash.Frame1.widget()->rect().contains(widget->geometry()), label->name().c_str());
+    }
+}
+
+void TestSplash::isBorderlessCentredAndOutOfTaskbar()
+{
+    frmSplash &splash = startProgram();
+    QWidget *window = splash.window();
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY((window->windowFlags() & Qt::WindowType_Mask) == Qt::Tool);
+    QCOMPARE(splash.containerWidget()->size(), QSize(492, 283));
+    const QRect screen = window->screen()->availableGeometry();
+    QVERIFY(qAbs(window->geometry().center().x() - screen.center().x()) <= 4);
+    QVERIFY(qAbs(window->geometry().center().y() - screen.center().y()) <= 4);
+}
+
+void TestSplash::productNameUsesHeavyCondensedFace()
+{
+    frmSplash &splash = instance<frmSplash>();
+    const QFontInfo info(splash.lblProductName.widget()->font());
+    const QStringList lookalikes {"Compacta Blk BT", "Roboto Condensed", "DejaVu Sans Condensed"};
+    QVERIFY2(lookalikes.contains(info.family()), qPrintable(info.family()));
+    QVERIFY(info.weight() >= QFont::Bold);
+    QCOMPARE(info.pixelSize(), 37); // 27.75 points at 96 dpi
+}
+
+void TestSplash::timerTickUnloadsSplashAndOpensGame()
+{
+    frmSplash &splash = startProgram();
+    splash.Timer1_Timer();
+    QVERIFY(!isLoaded<frmSplash>());
+    QVERIFY(isLoaded<Form1>());
+    QVERIFY(loadedInstance<Form1>()->window()->isVisible());
+    QTest::qWait(20);
+    QVERIFY(!Application::instance().hasEnded());
+}
+
+void TestSplash::gameOpensAboutOneAndAHalfSecondsAfterStart()
+{
+    QElapsedTimer clock;
+    clock.start();
+    startProgram();
+    QVERIFY(!isLoaded<Form1>());
+    QTRY_VERIFY_WITH_TIMEOUT(isLoaded<Form1>(), 5000);
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(elapsed >= 1400 && elapsed < 3000, qPrintable(QString::number(elapsed)));
+    QVERIFY(!isLoaded<frmSplash>());
+    QCOMPARE(openGameWindows(), 1);
+}
+
+void TestSplash::keyOpensGameAtOnce()
+{
+    frmSplash &splash = startProgram();
+    QTest::keyClick(splash.window(), Qt::Key_X);
+    QVERIFY(!isLoaded<frmSplash>());
+    QVERIFY(isLoaded<Form1>());
+    Form1 *game = loadedInstance<Form1>();
+    QVERIFY(game->window()->isVisible());
+
+    // Past the splash's 1.5 s the program still runs, with the same one game.
+    QTest::qWait(1700);
+    QVERIFY(!Application::instance().hasEnded());
+    QCOMPARE(loadedInstance<Form1>(), game);
+    QCOMPARE(openGameWindows(), 1);
+}
+
+void TestSplash::timerAndKeyTogetherOpenOneGame()
+{
+    frmSplash &splash = startProgram();
+    QWidget *window = splash.window();
+    splash.Timer1.timer()->start(0); // falls due in the same turn as the key
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+    QTRY_VERIFY(isLoaded<Form1>());
+    QTest::qWait(50);
+    QVERIFY(!isLoaded<frmSplash>());
+    QCOMPARE(openGameWindows(), 1);
+    QCOMPARE(Application::instance().loadedForms().size(), size_t(1));
+}
+
+void TestSplash::clicksChangeNothing()
+{
+    frmSplash &splash = startProgram();
+    QTest::mouseClick(splash.window(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(splash.lblProductName.widget(), Qt::LeftButton);
+    QTest::mouseClick(splash.Frame1.widget(), Qt::LeftButton);
+    QVERIFY(isLoaded<frmSplash>());
+    QVERIFY(!isLoaded<Form1>());
+}
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"
