@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Launches the operating system's own system-information tool for the
+// About dialog. The decision logic lives here, free of Qt and of any
+// platform header, so it can be tested and fuzzed on its own; the real
+// registry, file and process calls go through sysinfo::Platform.
+namespace sysinfo {
+
+// Same meaning and width as a Win32 LONG status: 0 is success.
+using Status = std::int32_t;
+
+// Opaque key handle handed out by a Platform (an HKEY on Windows).
+using KeyHandle = std::uintptr_t;
+
+inline constexpr Status kErrorSuccess = 0;
+inline constexpr Status kErrorFileNotFound = 2;
+inline constexpr Status kErrorAccessDenied = 5;
+inline constexpr Status kErrorInvalidHandle = 6;
+inline constexpr Status kErrorInvalidParameter = 87;
+inline constexpr Status kErrorMoreData = 234;
+
+inline constexpr std::uint32_t kHKeyLocalMachine = 0x80000002u;
+inline constexpr std::uint32_t kKeyRead = 0x20019u;
+
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegDword = 4;
+
+inline constexpr std::size_t kValueBufferSize = 1024;
+
+// Full path of the tool.
+inline constexpr char kMsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr char kMsinfoPathValue[] = "PATH";
+// Folder of the tool, used when the full path is not registered.
+inline constexpr char kToolsLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr char kToolsLocationValue[] = "MSINFO";
+inline constexpr char kMsinfoFileName[] = "\\MSINFO32.EXE";
+
+// Text the About dialog shows when the tool cannot be started.
+inline constexpr char kUnavailableMessage[] = "System Information Is Unavailable At This Time";
+
+// The handful of operating-system calls the launcher needs. All texts are
+// 8-bit, like the ...A family of Win32 calls.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // RegOpenKeyExA: opens keyName under root; handle is only valid on success.
+    virtual Status regOpenKeyEx(std::uint32_t root, const std::string &keyName,
+                                std::uint32_t options, std::uint32_t access,
+                                KeyHandle &handle) = 0;
+
+    // RegQueryValueExA: size holds the buffer size on entry and the value's
+    // size in bytes on return.
+    virtual Status regQueryValueEx(KeyHandle handle, const std::string &valueName,
+                                   std::uint32_t &type, unsigned char *data,
+                                   std::uint32_t &size) = 0;
+
+    // RegCloseKey.
+    virtual Status regCloseKey(KeyHandle handle) = 0;
+
+    // Name of the first file matching pattern, or empty text when none does.
+    virtual std::string dir(const std::string &pattern) = 0;
+
+    // Starts exactly the program at path (no shell, no argument splitting)
+    // in a normal, focused window and does not wait for it.
+    virtual bool shell(const std::string &path) = 0;
+};
+
+enum class Outcome {
+    Started,
+    Unavailable,
+};
+
+// Turns the bytes a registry query returned into text. On failure (nothing
+// returned, more than the buffer holds, a short 32-bit number) out is
+// cleared and false returned. Types other than string and 32-bit number
+// leave out untouched and still count as success. Never reads outside
+// buffer[0, bufferSize).
+bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize,
+                 std::uint32_t returnedSize, std::string &out);
+
+// Reads value subKeyRef of key keyName under keyRoot into keyVal.
+bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName,
+                 const std::string &subKeyRef, std::string &keyVal);
+
+// Finds the system-information tool and starts it. On Unavailable the
+// caller shows kUnavailableMessage.
+Outcome StartSysInfo(Platform &platform) noexcept;
+
+// The platform of the running system; defined by whichever of
+// sysinfoposix.cpp / sysinfowin32.cpp is built.
+std::unique_ptr<Platform> makeNativePlatform();
+
+} // namespace sysinfo

@@ -1,0 +1,156 @@
+#include "sysinfomemory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace sysinfo {
+
+void MemoryPlatform::addKey(std::uint32_t root, const std::string &keyName)
+{
+    m_registry[{root, keyName}];
+}
+
+void MemoryPlatform::setValue(std::uint32_t root, const std::string &keyName,
+                              const std::string &valueName, MemoryValue value)
+{
+    m_registry[{root, keyName}][valueName] = std::move(value);
+}
+
+void MemoryPlatform::setString(std::uint32_t root, const std::string &keyName,
+                               const std::string &valueName, const std::string &text)
+{
+    MemoryValue value;
+    value.type = kRegSz;
+    value.bytes.assign(text.begin(), text.end());
+    value.bytes.push_back(0);
+    setValue(root, keyName, valueName, std::move(value));
+}
+
+void MemoryPlatform::setDword(std::uint32_t root, const std::string &keyName,
+                              const std::string &valueName, std::uint32_t number)
+{
+    MemoryValue value;
+    value.type = kRegDword;
+    value.bytes = {static_cast<unsigned char>(number & 0xFF),
+                   static_cast<unsigned char>((number >> 8) & 0xFF),
+                   static_cast<unsigned char>((number >> 16) & 0xFF),
+                   static_cast<unsigned char>((number >> 24) & 0xFF)};
+    setValue(root, keyName, valueName, std::move(value));
+}
+
+void MemoryPlatform::addFile(const std::string &path)
+{
+    m_files.insert(path);
+}
+
+void MemoryPlatform::refuseOpenOf(std::uint32_t root, const std::string &keyName, Status status)
+{
+    m_refusedKeys[{root, keyName}] = status;
+}
+
+void MemoryPlatform::setThrowOn(Call call, bool nonStandard)
+{
+    m_throwOn[call] = nonStandard;
+}
+
+void MemoryPlatform::throwIfAsked(Call call) const
+{
+    const auto it = m_throwOn.find(call);
+    if (it == m_throwOn.end())
+        return;
+    if (it->second)
+        throw 42;
+    throw std::runtime_error("MemoryPlatform: asked to fail");
+}
+
+Status MemoryPlatform::regOpenKeyEx(std::uint32_t root, const std::string &keyName,
+                                    std::uint32_t options, std::uint32_t access,
+                                    KeyHandle &handle)
+{
+    m_opens.push_back({root, keyName, options, access, -1, 0});
+    throwIfAsked(Call::Open);
+
+    OpenRecord &record = m_opens.back();
+    const KeyId id{root, keyName};
+    if (m_refuseAllOpens) {
+        record.status = kErrorAccessDenied;
+    } else if (const auto refused = m_refusedKeys.find(id); refused != m_refusedKeys.end()) {
+        record.status = refused->second;
+    } else if (m_registry.find(id) == m_registry.end()) {
+        record.status = kErrorFileNotFound;
+    } else {
+        record.status = kErrorSuccess;
+        record.handle = m_nextHandle++;
+        m_handles[record.handle] = id;
+        handle = record.handle;
+    }
+    return record.status;
+}
+
+Status MemoryPlatform::regQueryValueEx(KeyHandle handle, const std::string &valueName,
+                                       std::uint32_t &type, unsigned char *data,
+                                       std::uint32_t &size)
+{
+    const bool zeroed = data != nullptr
+        && std::all_of(data, data + size, [](unsigned char byte) { return byte == 0; });
+    m_queries.push_back({handle, valueName, size, zeroed});
+    throwIfAsked(Call::Query);
+
+    if (m_refuseQueries)
+        return kErrorAccessDenied;
+    const auto open = m_handles.find(handle);
+    if (open == m_handles.end())
+        return kErrorInvalidHandle;
+    const auto &values = m_registry[open->second];
+    const auto found = values.find(valueName);
+    if (found == values.end())
+        return kErrorFileNotFound;
+
+    const MemoryValue &value = found->second;
+    const auto realSize = static_cast<std::uint32_t>(value.bytes.size());
+    type = value.type;
+    // Same contract as the registry: no buffer asks only for the size, a
+    // buffer too small gets the size needed and nothing copied.
+    if (data == nullptr) {
+        size = value.forcedSize.value_or(realSize);
+        return kErrorSuccess;
+    }
+    if (realSize > size) {
+        size = realSize;
+        return kErrorMoreData;
+    }
+    if (realSize > 0)
+        std::memcpy(data, value.bytes.data(), realSize);
+    size = value.forcedSize.value_or(realSize);
+    return kErrorSuccess;
+}
+
+Status MemoryPlatform::regCloseKey(KeyHandle handle)
+{
+    m_closes.push_back(handle);
+    throwIfAsked(Call::Close);
+    return m_handles.erase(handle) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+std::string MemoryPlatform::dir(const std::string &pattern)
+{
+    m_dirPatterns.push_back(pattern);
+    throwIfAsked(Call::Dir);
+    if (m_files.count(pattern) == 0)
+        return {};
+    const auto slash = pattern.find_last_of("\\/");
+    return slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+}
+
+bool MemoryPlatform::shell(const std::string &path)
+{
+    m_startAttempts.push_back(path);
+    throwIfAsked(Call::Shell);
+    if (m_refuseStarts)
+        return false;
+    m_started.push_back(path);
+    return true;
+}
+
+} // namespace sysinfo

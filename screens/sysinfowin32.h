@@ -1,0 +1,22 @@
+#pragma once
+
+#include "sysinfo.h"
+
+#include <string>
+
+namespace sysinfo {
+
+// Windows platform: the real registry, FindFirstFileA and CreateProcessA.
+class Win32Platform : public Platform
+{
+public:
+    Status regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
+                        std::uint32_t access, KeyHandle &handle) override;
+    Status regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
+                           unsigned char *data, std::uint32_t &size) override;
+    Status regCloseKey(KeyHandle handle) override;
+    std::string dir(const std::string &pattern) override;
+    bool shell(const std::string &path) override;
+};
+
+} // namespace sysinfo

@@ -1,0 +1,242 @@
+// The About dialog as a player meets it from the game window, and its
+// "System Info..." button on an in-memory system.
+
+#include "application.h"
+#include "form1.h"
+#include "frmabout.h"
+#include "sysinfomemory.h"
+
+#include <QtTest>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace forms;
+
+namespace {
+
+Form1 &shownGame()
+{
+    Form1 &game = instance<Form1>();
+    game.Show();
+    if (!QTest::qWaitForWindowActive(game.window()))
+        qWarning("the game window did not become active");
+    return game;
+}
+
+frmAbout &openAbout(Form1 &game)
+{
+    QTest::keyClick(game.window(), Qt::Key_F1);
+    frmAbout *about = loadedInstance<frmAbout>();
+    if (about && !QTest::qWaitForWindowActive(about->window()))
+        qWarning("the About dialog did not become active");
+    return *about;
+}
+
+int openAboutWindows()
+{
+    int count = 0;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        count += window->objectName() == QLatin1String("frmAbout") && window->isVisible();
+    return count;
+}
+
+} // namespace
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { declareAboutDialog(); }
+    void init()
+    {
+        Application::instance().reset();
+        auto memory = std::make_unique<sysinfo::MemoryPlatform>();
+        m_system = memory.get();
+        frmAbout::platform() = std::move(memory);
+    }
+    void cleanup() { Application::instance().reset(); }
+
+    void f1OpensOneDialog();
+    void dialogShowsTitleVersionAndText();
+    void dialogIsAToolWindowAtItsPlace();
+    void escapeAndOkCloseTheDialog_data();
+    void escapeAndOkCloseTheDialog();
+    void closeBoxUnloadsTheDialog();
+    void reopenedDialogLoadsAfresh();
+    void sweepKeepsRunningWhileOpen();
+    void closingGameFirstKeepsProgramUntilDialogCloses();
+
+    void sysInfoStartsRegisteredTool();
+    void sysInfoWithoutToolSaysUnavailable();
+    void sysInfoAccessKeyIsAltS();
+
+private:
+    sysinfo::MemoryPlatform *m_system = nullptr;
+};
+
+void TestAbout::f1OpensOneDialog()
+{
+    Form1 &game = shownGame();
+    QVERIFY(!isLoaded<frmAbout>());
+    frmAbout &about = openAbout(game);
+    QVERIFY(about.window()->isVisible());
+    QCOMPARE(openAboutWindows(), 1);
+
+    // F1 again from the game window brings the same dialog to the front.
+    game.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(game.window()));
+    QTest::keyClick(game.window(), Qt::Key_F1);
+    QCOMPARE(loadedInstance<frmAbout>(), &about);
+    QCOMPARE(openAboutWindows(), 1);
+    QTRY_COMPARE(QApplication::activeWindow(), about.window());
+
+    // The menu pick does the same.
+    game.mnuAbout.action()->trigger();
+    QCOMPARE(openAboutWindows(), 1);
+}
+
+void TestAbout::dialogShowsTitleVersionAndText()
+{
+    frmAbout &about = instance<frmAbout>();
+    QCOMPARE(QString::fromStdString(about.caption()), QStringLiteral("Acerca del autor"));
+    QCOMPARE(QString::fromStdString(about.lblVersion.caption()), QStringLiteral("Versión 1.1"));
+    QCOMPARE(QString::fromStdString(about.lblTitle.caption()), QStringLiteral("Tabrinex Korvo Game"));
+    const QString description = QString::fromStdString(about.lblDescription.caption());
+    QVERIFY(description.startsWith(
+        QStringLiteral("Muchas gracias por usar este programa. Para más información, ayuda, trucos y más visite ")));
+    QVERIFY(description.contains(QStringLiteral(" y ")));
+    QVERIFY(qobject_cast<QLabel *>(about.lblDescription.widget())->wordWrap());
+
+    auto *ok = qobject_cast<QPushButton *>(about.cmdOK.widget());
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(qobject_cast<QPushButton *>(about.cmdSysInfo.widget())->text(), QStringLiteral("&System Info..."));
+    QCOMPARE(about.picIcon.widget()->size(), QSize(94, 42)); // 90 x 38 plus the border
+    QCOMPARE(about.containerWidget()->size(), QSize(382, 237));
+}
+
+void TestAbout::dialogIsAToolWindowAtItsPlace()
+{
+    Form1 &game = shownGame();
+    frmAbout &about = openAbout(game);
+    QWidget *window = about.window();
+    QCOMPARE(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->pos(), window->screen()->geometry().topLeft() + QPoint(156, 126)); // 2340, 1890 twips
+    QVERIFY(!window->windowIcon().isNull());
+    QVERIFY(window->parentWidget() == nullptr); // no owner
+}
+
+void TestAbout::escapeAndOkCloseTheDialog_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Space on OK") << int(Qt::Key_Space);
+}
+
+void TestAbout::escapeAndOkCloseTheDialog()
+{
+    QFETCH(int, key);
+    Form1 &game = shownGame();
+    frmAbout &about = openAbout(game);
+    QCOMPARE(QApplication::focusWidget(), about.cmdOK.widget()); // tab index 0
+    QTest::keyClick(key == Qt::Key_Space ? QApplication::focusWidget() : about.window(), Qt::Key(key));
+    QVERIFY(!isLoaded<frmAbout>());
+    QVERIFY(isLoaded<Form1>());
+    QCOMPARE(openAboutWindows(), 0);
+}
+
+void TestAbout::closeBoxUnloadsTheDialog()
+{
+    Form1 &game = shownGame();
+    frmAbout &about = openAbout(game);
+    about.window()->close();
+    QVERIFY(!isLoaded<frmAbout>());
+    QVERIFY(isLoaded<Form1>());
+}
+
+void TestAbout::reopenedDialogLoadsAfresh()
+{
+    Form1 &game = shownGame();
+    frmAbout &first = openAbout(game);
+    first.lblVersion.setCaption("cambiado");
+    QTest::keyClick(first.window(), Qt::Key_Escape);
+    QVERIFY(!isLoaded<frmAbout>());
+    game.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(game.window()));
+    frmAbout &second = openAbout(game);
+    QCOMPARE(QString::fromStdString(second.lblVersion.caption()), QStringLiteral("Versión 1.1"));
+    QCOMPARE(openAboutWindows(), 1);
+}
+
+void TestAbout::sweepKeepsRunningWhileOpen()
+{
+    Form1 &game = shownGame();
+    openAbout(game);
+    const float start = game.Picture2.left();
+    QTRY_VERIFY(game.Picture2.left() != start);
+    QVERIFY(game.Timer1.enabled());
+}
+
+void TestAbout::closingGameFirstKeepsProgramUntilDialogCloses()
+{
+    auto &app = Application::instance();
+    Form1 &game = shownGame();
+    frmAbout &about = openAbout(game);
+    game.window()->close();
+    QVERIFY(!isLoaded<Form1>());
+    QTest::qWait(50);
+    QVERIFY(!app.hasEnded());
+    QVERIFY(about.window()->isVisible());
+    QTest::keyClick(about.window(), Qt::Key_Escape);
+    QTRY_VERIFY(app.hasEnded());
+    QCOMPARE(app.exitCode(), 0);
+}
+
+void TestAbout::sysInfoStartsRegisteredTool()
+{
+    m_system->setString(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH",
+                        "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe");
+    std::vector<std::string> boxes;
+    Application::instance().setMessageBoxHook([&](const std::string &, const std::string &text) { boxes.push_back(text); });
+    frmAbout &about = instance<frmAbout>();
+    about.Show();
+    QTest::mouseClick(about.cmdSysInfo.widget(), Qt::LeftButton);
+    QVERIFY(boxes.empty());
+    QCOMPARE(m_system->started(),
+             (std::vector<std::string> {"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"}));
+    QVERIFY(isLoaded<frmAbout>()); // the dialog stays open
+}
+
+void TestAbout::sysInfoWithoutToolSaysUnavailable()
+{
+    std::vector<std::pair<std::string, std::string>> boxes;
+    Application::instance().setMessageBoxHook(
+        [&](const std::string &title, const std::string &text) { boxes.emplace_back(title, text); });
+    frmAbout &about = instance<frmAbout>();
+    about.cmdSysInfo.click();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(QString::fromStdString(boxes[0].first), QStringLiteral("Korvo"));
+    QCOMPARE(QString::fromStdString(boxes[0].second), QStringLiteral("System Information Is Unavailable At This Time"));
+    QVERIFY(m_system->started().empty());
+    std::string value = "sin tocar";
+    QVERIFY(!about.GetKeyValue(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH", value));
+    QVERIFY(value.empty());
+}
+
+void TestAbout::sysInfoAccessKeyIsAltS()
+{
+    m_system->setString(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH", "C:\\msinfo32.exe");
+    Form1 &game = shownGame();
+    frmAbout &about = openAbout(game);
+    QTest::keyClick(about.window(), Qt::Key_S, Qt::AltModifier);
+    // An access key presses its button the way a click looks: down, then up.
+    QTRY_COMPARE(m_system->started(), (std::vector<std::string> {"C:\\msinfo32.exe"}));
+}
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"
