@@ -60,6 +60,7 @@ ImageWidget::ImageWidget(QWidget *parent, std::string picture, bool stretch, QSi
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
+    setAccessibleName(pictureTitle(m_picture));
     // One pixel of slack so the picture can sit on a device pixel between two
     // logical ones.
     resize(box + QSize(1, 1));
@@ -108,6 +109,7 @@ PictureBoxWidget::PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style
     palette.setColor(QPalette::WindowText, toQColor(style.foreColor));
     setPalette(palette);
     setAutoFillBackground(true);
+    setAccessibleName(pictureTitle(m_picture));
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent *)

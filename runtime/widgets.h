@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
 #include <QRect>
 #include <QWidget>
 
@@ -18,6 +19,14 @@ QColor toQColor(Color color);
 // The layout's font, resolved to an installed lookalike, sized in
 // device-independent pixels so that text and layout scale together.
 QFont toQFont(const Font &font);
+
+// A label whose caption is a count: a screen reader reads its accessible name
+// with the caption as the value.
+class CounterLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+};
 
 // A picture at single-precision twips, drawn on the nearest device pixel,
 // with its transparent parts showing what lies beneath.
