@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -35,6 +36,9 @@ class ImageWidget : public QWidget
 public:
     ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box);
     void moveTo(float leftTwips, float topTwips);
+    // The picture as it is drawn: rendered from its vector source at the
+    // screen's device pixel ratio, never a small bitmap scaled up.
+    QPixmap picture() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
