@@ -2,7 +2,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test package clean
+.PHONY: all deps configure build run test package screenshots clean
 
 all: build
 
@@ -24,6 +24,10 @@ test: build package
 
 package: build
 	@cmake --build $(BUILD) --target package
+
+# The README's pictures, taken on a virtual display.
+screenshots: build
+	@scripts/screenshots $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
