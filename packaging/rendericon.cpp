@@ -111,11 +111,11 @@ int main(int argc, char *argv[])
     }
     if (args.size() >= 3 && args[0] == QLatin1String("ico")) {
         QList<QImage> images;
-        for (const QString &spec : args.mid(2)) {
-            const qsizetype colon = spec.lastIndexOf(QLatin1Char(':'));
-            const QImage image = render(spec.left(colon), spec.mid(colon + 1).toInt());
+        for (const QString &entry : args.mid(2)) {
+            const qsizetype colon = entry.lastIndexOf(QLatin1Char(':'));
+            const QImage image = render(entry.left(colon), entry.mid(colon + 1).toInt());
             if (colon < 0 || image.isNull())
-                return fail("cannot render", spec);
+                return fail("cannot render", entry);
             images << image;
         }
         return write(args[1], ico(images)) ? 0 : fail("cannot write", args[1]);
