@@ -2,7 +2,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test package screenshots clean
 
 all: build
 
@@ -18,8 +18,16 @@ build: configure
 run: build
 	@scripts/run-game $(BUILD)
 
-test: build
+# The tests also check the Debian package, so it is built first.
+test: build package
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+package: build
+	@cmake --build $(BUILD) --target package
+
+# The README's pictures, taken on a virtual display.
+screenshots: build
+	@scripts/screenshots $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
