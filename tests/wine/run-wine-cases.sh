@@ -92,6 +92,7 @@ folder_dir="Korvo Test\\Carpeta MSINFO"
 empty_dir="Korvo Test\\Sin herramienta"
 amp_dir="Korvo Test\\Uno & dos"
 accent_dir="Korvo Test\\Información del sistema"
+decoy_dir="Korvo Test\\Carpeta con carpeta"
 intruder_dir="intruso"
 place() { # folder under C:, file name
     local dir=$drive_c/${1//\\//}
@@ -104,6 +105,8 @@ place "$empty_dir" ""
 place "$amp_dir" msinfo-helper.exe
 place "$intruder_dir" intruso.exe
 place "$accent_dir" MSINFO32.EXE
+# A folder that only carries the tool's name.
+place "$decoy_dir\\MSINFO32.EXE" ""
 tool_path="C:\\$tools_dir\\msinfo-helper.exe"
 
 markers() { find "$drive_c/Korvo Test" "$drive_c/$intruder_dir" -name '*.started' | sort; }
@@ -256,6 +259,14 @@ begin_case "only the folder, tool not in it"
 setup reg add "HKLM\\$second_key" /v MSINFO /t REG_SZ /d "C:\\$empty_dir" /f
 press_button
 check "looked the tool up in the folder" has_line "dir C:\\$empty_dir\\MSINFO32.EXE -> "
+expect_message
+check "no start tried" lacks_match '^start '
+end_case
+
+begin_case "only the folder, a folder named like the tool in it"
+setup reg add "HKLM\\$second_key" /v MSINFO /t REG_SZ /d "C:\\$decoy_dir" /f
+press_button
+check "a folder is not the tool" has_line "dir C:\\$decoy_dir\\MSINFO32.EXE -> "
 expect_message
 check "no start tried" lacks_match '^start '
 end_case
