@@ -304,6 +304,16 @@ check "read a string of size 0" has_match '^query .* PATH .* -> 0 type=1 size=0$
 expect_message
 end_case
 
+# Refused by the registry rather than cut short; the folder is the way left.
+begin_case "PATH longer than the buffer"
+long_path="C:\\$(printf 'x%.0s' {1..1100}).exe"
+setup reg add "HKLM\\$first_key" /v PATH /t REG_SZ /d "$long_path" /f
+setup reg add "HKLM\\$second_key" /v MSINFO /t REG_SZ /d "C:\\$folder_dir" /f
+press_button
+check "told the value does not fit" has_match '^query .* PATH size-in=1024 -> 234 '
+expect_started "C:\\$folder_dir\\MSINFO32.EXE"
+end_case
+
 begin_case "PATH holding a 32-bit number"
 setup reg add "HKLM\\$first_key" /v PATH /t REG_DWORD /d 4294967294 /f
 press_button
@@ -350,6 +360,17 @@ intruder_marker=$(marker_of "C:\\$intruder_dir\\intruso.exe")
 if [[ -e $intruder_marker ]]; then
     echo "  FAIL: the intruder ran: $(<"$intruder_marker")"
     failed=$((failed + 1))
+else
+    # The other half of that case: a shell given the same text does start
+    # the intruder, so a launcher that went through one would have failed it.
+    "$wine" cmd /c "$injected" >>"$wine_log" 2>&1
+    if wait_for_file "$intruder_marker"; then
+        echo "  ok: a shell given the same PATH starts the intruder"
+        passed=$((passed + 1))
+    else
+        echo "  FAIL: cmd /c did not start the intruder: the & | case proves nothing"
+        failed=$((failed + 1))
+    fi
 fi
 
 echo "Wine cases: $(elapsed "$cases_at"); in all: $(elapsed "$started_at")"
