@@ -305,8 +305,11 @@ empty_value=$run_dir/empty-value.reg
 printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\%s]\r\n"PATH"=hex(1):\r\n' "${first_key//\\/\\\\}" \
     >"$empty_value"
 setup reg import "$(winpath "$empty_value")"
+# The folder would find the tool, but an empty value ends the search.
+setup reg add "HKLM\\$second_key" /v MSINFO /t REG_SZ /d "C:\\$folder_dir" /f
 press_button
 check "read a string of size 0" has_match '^query .* PATH .* -> 0 type=1 size=0$'
+check "the folder key was not tried" test "$(grep -c '^open ' "$record")" == 1
 expect_message
 end_case
 
