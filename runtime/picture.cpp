@@ -34,6 +34,12 @@ QHash<Key, QPixmap> &cache()
     return pixmaps;
 }
 
+QHash<QString, QSize> &sizes()
+{
+    static QHash<QString, QSize> known;
+    return known;
+}
+
 } // namespace
 
 QString picturePath(const std::string &name)
@@ -65,10 +71,20 @@ QString pictureTitle(const std::string &name)
 
 QSize pictureSize(const std::string &name)
 {
-    if (!pictureExists(name))
-        return {};
-    QSvgRenderer renderer(picturePath(name));
-    return renderer.isValid() ? renderer.defaultSize() : QSize();
+    // Asked on every paint: reading the size means parsing the whole picture,
+    // so it is read once.
+    const QString key = QString::fromStdString(name);
+    auto found = sizes().constFind(key);
+    if (found != sizes().constEnd())
+        return *found;
+    QSize size;
+    if (pictureExists(name)) {
+        QSvgRenderer renderer(picturePath(name));
+        if (renderer.isValid())
+            size = renderer.defaultSize();
+    }
+    sizes().insert(key, size);
+    return size;
 }
 
 QPixmap renderPicture(const std::string &name, QSize size, qreal devicePixelRatio)
