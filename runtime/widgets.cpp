@@ -78,11 +78,19 @@ void ImageWidget::moveTo(float leftTwips, float topTwips)
     qreal dx = 0, dy = 0;
     split(leftTwips, x, dx);
     split(topTwips, y, dy);
-    if (QPointF(dx, dy) != m_offset) {
-        m_offset = QPointF(dx, dy);
-        update();
-    }
+    const QRect before = geometry();
+    const bool shifted = QPointF(dx, dy) != m_offset;
+    m_offset = QPointF(dx, dy);
     move(x, y);
+    if (!shifted && geometry() == before)
+        return;
+    // Drawn now rather than when the event loop comes round to it: a click
+    // handled in between must find on screen the position the program reads.
+    // Only the area the picture left and the area it entered are redrawn.
+    if (isVisible())
+        parentWidget()->repaint(QRegion(before) + geometry());
+    else
+        update();
 }
 
 QPixmap ImageWidget::picture() const
@@ -154,7 +162,23 @@ ShapeWidget::ShapeWidget(QWidget *parent, const ShapeStyle &style) : QWidget(par
 
 void ShapeWidget::paintEvent(QPaintEvent *)
 {
+    // The balls pass over the target every tick: it is drawn once for its
+    // size and pixel ratio, and copied where they uncover it.
+    const qreal ratio = devicePixelRatioF();
+    if (m_drawn.isNull() || !qFuzzyCompare(m_drawn.devicePixelRatio(), ratio)
+        || m_drawn.deviceIndependentSize() != QSizeF(size())) {
+        m_drawn = QPixmap((QSizeF(size()) * ratio).toSize());
+        m_drawn.setDevicePixelRatio(ratio);
+        m_drawn.fill(Qt::transparent);
+        QPainter painter(&m_drawn);
+        draw(painter);
+    }
     QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), m_drawn);
+}
+
+void ShapeWidget::draw(QPainter &painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
 
     // Circles and squares use the shorter side, centred in the box.

@@ -12,6 +12,8 @@
 #include <QRect>
 #include <QWidget>
 
+class QPainter;
+
 namespace forms {
 
 int toPixels(int twips);
@@ -35,6 +37,8 @@ class ImageWidget : public QWidget
 {
 public:
     ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box);
+    // Moves the picture and draws the change at once: what the screen shows
+    // is always where the program has put it.
     void moveTo(float leftTwips, float topTwips);
     // The picture as it is drawn: rendered from its vector source at the
     // screen's device pixel ratio, never a small bitmap scaled up.
@@ -72,7 +76,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void draw(QPainter &painter) const;
+
     ShapeStyle m_style;
+    QPixmap m_drawn; // the shape as drawn for the current size and pixel ratio
 };
 
 class LineWidget : public QWidget
