@@ -1,0 +1,167 @@
+// What a sweep tick draws: the ball is on screen where the game put it as soon
+// as the tick returns, and only the area it left and the area it entered are
+// redrawn. ctest runs this at QT_SCALE_FACTOR 1 and 2.
+
+#include "application.h"
+#include "form1.h"
+
+#include <QtTest>
+#include <QPaintEvent>
+#include <QBackingStore>
+
+using namespace forms;
+
+namespace {
+
+// The regions the game window's widgets paint, in window coordinates.
+class PaintLog : public QObject
+{
+public:
+    explicit PaintLog(QWidget *window) : m_window(window) { qApp->installEventFilter(this); }
+    ~PaintLog() override { qApp->removeEventFilter(this); }
+
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (widget->window() == m_window)
+                painted += static_cast<QPaintEvent *>(event)->region().translated(widget->mapTo(m_window, QPoint()));
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+Form1 &shownGame()
+{
+    Form1 &game = instance<Form1>();
+    game.Show();
+    if (!QTest::qWaitForWindowExposed(game.window()))
+        qWarning("the game window was not exposed");
+    // The timers are driven by hand here.
+    game.Timer1.setEnabled(false);
+    QCoreApplication::processEvents();
+    return game;
+}
+
+QRect inWindow(const QWidget *widget)
+{
+    return QRect(widget->mapTo(widget->window(), QPoint()), widget->size());
+}
+
+// What the window's backing store holds, the picture the window system is
+// given to show, against the window drawn afresh from the controls as they
+// are now.
+QString differenceOnScreen(QWidget *window)
+{
+    QPaintDevice *store = window->backingStore()->paintDevice();
+    if (store->devType() != QInternal::Image)
+        return QStringLiteral("the backing store is not an image");
+    const QImage shown = static_cast<QImage *>(store)->convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (shown.size() != fresh.size())
+        return QStringLiteral("sizes differ: %1x%2 on screen")
+            .arg(shown.width())
+            .arg(shown.height());
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != fresh.pixel(x, y))
+                return QStringLiteral("device pixel %1,%2 differs").arg(x).arg(y);
+    return {};
+}
+
+} // namespace
+
+class TestPainting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Application::instance().reset(); }
+    void cleanup() { Application::instance().reset(); }
+
+    void ballIsOnScreenWhenTheTickReturns_data();
+    void ballIsOnScreenWhenTheTickReturns();
+    void tickRedrawsOnlyWhereTheBallWasAndIs_data();
+    void tickRedrawsOnlyWhereTheBallWasAndIs();
+    void moveWithinADevicePixelRedrawsNothing();
+};
+
+void TestPainting::ballIsOnScreenWhenTheTickReturns_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("horizontal sweep") << false;
+    QTest::newRow("vertical sweep") << true;
+}
+
+void TestPainting::ballIsOnScreenWhenTheTickReturns()
+{
+    // A press handled right after a tick is judged on the stop that tick
+    // drew: no event may have to run before the screen shows it. Over a
+    // whole back-and-forth the ball also crosses the target, which must
+    // come back untouched where the ball uncovers it.
+    QFETCH(bool, vertical);
+    Form1 &game = shownGame();
+    QWidget *window = game.window();
+    for (int tick = 0; tick < 17; ++tick) {
+        vertical ? game.Timer2_Timer() : game.Timer1_Timer();
+        const QString difference = differenceOnScreen(window);
+        QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("tick %1: %2").arg(tick).arg(difference)));
+    }
+}
+
+void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("horizontal sweep") << false;
+    QTest::newRow("vertical sweep") << true;
+}
+
+void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs()
+{
+    QFETCH(bool, vertical);
+    Form1 &game = shownGame();
+    QWidget *window = game.window();
+    QWidget *ball = (vertical ? game.Picture1 : game.Picture2).widget();
+    for (int tick = 0; tick < 16; ++tick) {
+        const QRect before = inWindow(ball);
+        PaintLog log(window);
+        vertical ? game.Timer2_Timer() : game.Timer1_Timer();
+        QCoreApplication::processEvents(); // anything left for later is drawn too
+        const QRect after = inWindow(ball);
+        if (after == before) { // the first stop is where the ball stands already
+            QVERIFY2(log.painted.isEmpty(), qPrintable(QStringLiteral("tick %1 drew a ball that stayed").arg(tick)));
+            continue;
+        }
+        QVERIFY2(log.painted.contains(after), qPrintable(QStringLiteral("tick %1 did not draw the ball").arg(tick)));
+        const QRegion beyond = log.painted - (QRegion(before) + after);
+        QVERIFY2(beyond.isEmpty(), qPrintable(QStringLiteral("tick %1 drew outside the ball, around %2,%3")
+                                                  .arg(tick)
+                                                  .arg(beyond.boundingRect().x())
+                                                  .arg(beyond.boundingRect().y())));
+    }
+}
+
+void TestPainting::moveWithinADevicePixelRedrawsNothing()
+{
+    // Twips are finer than device pixels: a move that lands on the same
+    // device pixel leaves the screen as it is.
+    Form1 &game = shownGame();
+    game.Picture1.setTop(0);
+    QCoreApplication::processEvents();
+    const QRect before = inWindow(game.Picture1.widget());
+    PaintLog log(game.window());
+    game.Picture1.setTop(1);
+    QCoreApplication::processEvents();
+    QCOMPARE(game.Picture1.top(), 1.0f);
+    QCOMPARE(inWindow(game.Picture1.widget()), before);
+    QVERIFY(log.painted.isEmpty());
+}
+
+QTEST_MAIN(TestPainting)
+#include "tst_painting.moc"
