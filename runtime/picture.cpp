@@ -71,17 +71,29 @@ QString pictureTitle(const std::string &name)
 
 QSize pictureSize(const std::string &name)
 {
-    // Asked on every paint: reading the size means parsing the whole picture,
-    // so it is read once.
+    // Asked on every paint, so each picture's size is read once; and from
+    // its root element alone where that states it in plain pixels, rather
+    // than by parsing the whole drawing a second time before rendering it.
     const QString key = QString::fromStdString(name);
     auto found = sizes().constFind(key);
     if (found != sizes().constEnd())
         return *found;
     QSize size;
-    if (pictureExists(name)) {
-        QSvgRenderer renderer(picturePath(name));
-        if (renderer.isValid())
-            size = renderer.defaultSize();
+    QFile file(picturePath(name));
+    if (!name.empty() && file.open(QIODevice::ReadOnly)) {
+        QXmlStreamReader xml(&file);
+        if (xml.readNextStartElement() && xml.name() == QLatin1String("svg")) {
+            bool wide = false, high = false;
+            const int width = xml.attributes().value(QLatin1String("width")).toInt(&wide);
+            const int height = xml.attributes().value(QLatin1String("height")).toInt(&high);
+            if (wide && high && width > 0 && height > 0) {
+                size = QSize(width, height);
+            } else {
+                QSvgRenderer renderer(picturePath(name));
+                if (renderer.isValid())
+                    size = renderer.defaultSize();
+            }
+        }
     }
     sizes().insert(key, size);
     return size;

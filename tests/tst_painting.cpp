@@ -4,10 +4,13 @@
 
 #include "application.h"
 #include "form1.h"
+#include "picture.h"
 
 #include <QtTest>
 #include <QPaintEvent>
 #include <QBackingStore>
+#include <QDirIterator>
+#include <QSvgRenderer>
 
 using namespace forms;
 
@@ -90,6 +93,7 @@ private slots:
     void tickRedrawsOnlyWhereTheBallWasAndIs_data();
     void tickRedrawsOnlyWhereTheBallWasAndIs();
     void moveWithinADevicePixelRedrawsNothing();
+    void picturesKeepTheSizeTheyAreDrawnFor();
 };
 
 void TestPainting::ballIsOnScreenWhenTheTickReturns_data()
@@ -161,6 +165,24 @@ void TestPainting::moveWithinADevicePixelRedrawsNothing()
     QCOMPARE(game.Picture1.top(), 1.0f);
     QCOMPARE(inWindow(game.Picture1.widget()), before);
     QVERIFY(log.painted.isEmpty());
+}
+
+void TestPainting::picturesKeepTheSizeTheyAreDrawnFor()
+{
+    // The size is read from the root element alone: it must be the size the
+    // whole drawing gives itself, for every picture the program carries.
+    int pictures = 0;
+    for (QDirIterator art(QStringLiteral(":/art")); art.hasNext();) {
+        const QString path = art.next();
+        const std::string name = QFileInfo(path).completeBaseName().toStdString();
+        QSvgRenderer drawing(path);
+        QVERIFY2(drawing.isValid(), qPrintable(path));
+        QCOMPARE(pictureSize(name), drawing.defaultSize());
+        ++pictures;
+    }
+    QVERIFY(pictures >= 5);
+    QVERIFY(pictureSize("no-such-picture").isEmpty());
+    QVERIFY(pictureSize("").isEmpty());
 }
 
 QTEST_MAIN(TestPainting)
