@@ -1,8 +1,9 @@
 # The two commands a newcomer types: `make run` and `make test`.
 BUILD ?= build
+BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test package screenshots clean
+.PHONY: all deps configure build run test package screenshots bench clean
 
 all: build
 
@@ -29,5 +30,11 @@ package: build
 screenshots: build
 	@scripts/screenshots $(BUILD)
 
+# Benchmarks run on an optimised build of their own, never as part of the tests.
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(BENCH_BUILD) --target benchmarks
+	@bench/run $(BENCH_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD)
