@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int Presses = 1000;
+constexpr int DefaultPresses = 1000;
 
 // Where each ball was when it was last painted: what the player sees.
 class DrawnPositions : public QObject
@@ -67,7 +67,9 @@ int pixels(float twips)
 
 int main(int argc, char *argv[])
 {
+    // bench_freeze [SEED [PRESSES]]
     const unsigned seed = argc > 1 ? unsigned(std::strtoul(argv[1], nullptr, 10)) : 7u;
+    const int wanted = argc > 2 ? std::atoi(argv[2]) : DefaultPresses;
     const double load = bench::loadAverage();
     // Every core but the one the game gets is kept busy.
     std::vector<std::unique_ptr<bench::CpuHog>> hogs;
@@ -113,7 +115,7 @@ int main(int argc, char *argv[])
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> pause(0, 299); // ms: any phase of the 100 ms tick
     std::function<void()> next = [&] {
-        if (presses >= Presses) {
+        if (presses >= wanted) {
             QCoreApplication::exit(0); // quit() would ask the windows to close first
             return;
         }
