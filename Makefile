@@ -2,7 +2,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test test-sanitize clean
 
 all: build
 
@@ -21,5 +21,18 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer,
+# in a build of its own; the first report fails the test that made it.
+SANITIZE_BUILD ?= build-sanitize
+SANITIZE_ENV = QT_QPA_PLATFORM=offscreen \
+	ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVO_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD)
+	@cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
