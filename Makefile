@@ -2,7 +2,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize clean
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-corpus clean
 
 all: build
 
@@ -34,5 +34,25 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD)
 	@cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure
 
+# A bounded libFuzzer run of the registry value decoding, starting from the
+# checked-in corpus; what it finds goes to the build folder, not the corpus.
+# `make fuzz-corpus` merges new finds into fuzz/corpus/, keeping it minimal.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_CORPUS = fuzz/corpus/regvalue
+
+$(FUZZ_BUILD)/fuzz/fuzz_regvalue: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+		-DKORVO_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+
+fuzz: $(FUZZ_BUILD)/fuzz/fuzz_regvalue
+	@mkdir -p $(FUZZ_BUILD)/found
+	@$(FUZZ_BUILD)/fuzz/fuzz_regvalue -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+		-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/found $(FUZZ_CORPUS)
+
+fuzz-corpus: $(FUZZ_BUILD)/fuzz/fuzz_regvalue
+	@$(FUZZ_BUILD)/fuzz/fuzz_regvalue -merge=1 $(FUZZ_CORPUS) $(FUZZ_BUILD)/found
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
