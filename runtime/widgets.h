@@ -26,6 +26,7 @@ class ImageWidget : public QWidget
 public:
     ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box);
     void moveTo(float leftTwips, float topTwips);
+    const std::string &picture() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -41,6 +42,7 @@ class PictureBoxWidget : public QWidget
 {
 public:
     PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style);
+    const std::string &picture() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
