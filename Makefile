@@ -2,7 +2,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-corpus clean
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-corpus soak clean
 
 all: build
 
@@ -20,6 +20,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# Memory over time: 1,000 About dialogs and 1,000 shots, one summary line.
+soak: build
+	@$(BUILD)/bench/soak
 
 # The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer,
 # in a build of its own; the first report fails the test that made it.
