@@ -42,7 +42,7 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 game_pid=$!
 
 window() { # the visible window with exactly this title
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+    timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
 }
 await() { # title; waits up to 10 s for the window
     local w
@@ -64,7 +64,7 @@ gone() { # title; waits up to 5 s for the window to close
 press() { # key, title of the window that takes it
     local w
     w=$(await "$2") || fail "no window \"$2\" for $1"
-    xdotool windowfocus --sync "$w" key "$1" || fail "could not press $1 in \"$2\""
+    timeout 5 xdotool windowfocus --sync "$w" key "$1" || fail "could not press $1 in \"$2\""
     sleep 0.2
 }
 
