@@ -57,6 +57,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(message));
     QApplication::setApplicationName(QStringLiteral("Korvo Game"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    // Wayland matches windows to the desktop entry (and so to its icon) by
+    // this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KORVO_APP_ID));
 
     auto &runtime = forms::Application::instance();
     declareAboutDialog();

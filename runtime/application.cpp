@@ -1,4 +1,5 @@
 #include "application.h"
+#include "accessibility.h"
 #include "basic.h"
 #include "formwindow.h"
 #include "widgets.h"
@@ -121,6 +122,7 @@ Application::Application()
         return;
     app->setQuitOnLastWindowClosed(false); // forms, not windows, decide
     applyClassicLook(*app);
+    installAccessibility();
     app->installEventFilter(new KeyPreviewFilter(app));
     // Windows must go before the QApplication does.
     qAddPostRoutine([] { Application::instance().reset(); });

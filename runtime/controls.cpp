@@ -1,10 +1,12 @@
 #include "controls.h"
 #include "application.h"
+#include "basic.h"
 #include "form.h"
 #include "formwindow.h"
 #include "picture.h"
 #include "widgets.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -71,8 +73,19 @@ void Control::ZOrder(int position)
         m_widget->lower();
 }
 
+namespace {
+QLabel *makeLabel(QWidget *parent, const LabelStyle &style)
+{
+    if (style.accessibleName.empty())
+        return new QLabel(parent);
+    auto *counter = new CounterLabel(parent);
+    counter->setAccessibleName(text(style.accessibleName));
+    return counter;
+}
+} // namespace
+
 Label::Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style)
-    : Control(name, named(new QLabel(parent.containerWidget()), name)), m_bounds(bounds), m_style(style)
+    : Control(name, named(makeLabel(parent.containerWidget(), style), name)), m_bounds(bounds), m_style(style)
 {
     m_label = static_cast<QLabel *>(m_widget);
     m_label->setTextFormat(Qt::PlainText);
@@ -102,6 +115,12 @@ void Label::setCaption(const std::string &caption)
     m_label->setText(value);
     if (m_style.autoSize)
         fitToText();
+    // A plain label announces its new text as its name (Qt does that); a
+    // counter keeps its name and announces the new value.
+    if (!m_style.accessibleName.empty() && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(m_label, Val(caption));
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void Label::fitToText()

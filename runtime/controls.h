@@ -58,6 +58,9 @@ struct LabelStyle
     bool autoSize = false;
     bool wordWrap = false;
     int tabIndex = -1;
+    // Set for a counter: what a screen reader calls it, with the caption
+    // read as its value.
+    std::string accessibleName {};
 };
 
 class Label : public Control

@@ -5,6 +5,7 @@
 #include "widgets.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -15,6 +16,9 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr),
 {
     setObjectName(QString::fromStdString(form.name()));
     setWindowTitle(QString::fromStdString(layout.caption));
+    // A window without a title still needs a name for a screen reader.
+    if (layout.caption.empty())
+        setAccessibleName(QGuiApplication::applicationDisplayName());
     if (!layout.icon.empty())
         setWindowIcon(iconFromPictures(layout.icon));
 

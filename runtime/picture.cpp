@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 
 #include <tuple>
 
@@ -43,6 +44,23 @@ QString picturePath(const std::string &name)
 bool pictureExists(const std::string &name)
 {
     return !name.empty() && QFile::exists(picturePath(name));
+}
+
+QString pictureTitle(const std::string &name)
+{
+    QFile file(picturePath(name));
+    if (name.empty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    // The title, if any, is a direct child of the root element.
+    QXmlStreamReader xml(&file);
+    if (!xml.readNextStartElement())
+        return {};
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("title"))
+            return xml.readElementText().simplified();
+        xml.skipCurrentElement();
+    }
+    return {};
 }
 
 QSize pictureSize(const std::string &name)

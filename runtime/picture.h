@@ -16,6 +16,9 @@ namespace forms {
 QString picturePath(const std::string &name);
 bool pictureExists(const std::string &name);
 
+// The title the artwork gives itself, for screen readers; empty if none.
+QString pictureTitle(const std::string &name);
+
 // The picture's own size in pixels; empty for an unknown name.
 QSize pictureSize(const std::string &name);
 

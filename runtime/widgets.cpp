@@ -60,6 +60,7 @@ ImageWidget::ImageWidget(QWidget *parent, std::string picture, bool stretch, QSi
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
+    setAccessibleName(pictureTitle(m_picture));
     // One pixel of slack so the picture can sit on a device pixel between two
     // logical ones.
     resize(box + QSize(1, 1));
@@ -84,20 +85,25 @@ void ImageWidget::moveTo(float leftTwips, float topTwips)
     move(x, y);
 }
 
-void ImageWidget::paintEvent(QPaintEvent *)
+QPixmap ImageWidget::picture() const
 {
+    // Stretched, the picture fills the control's box; otherwise it keeps its
+    // own size.
     const QSize natural = pictureSize(m_picture);
     if (natural.isEmpty())
+        return {};
+    return renderPicture(m_picture, m_stretch ? m_box : natural, devicePixelRatioF());
+}
+
+void ImageWidget::paintEvent(QPaintEvent *)
+{
+    const QPixmap pixmap = picture();
+    if (pixmap.isNull())
         return;
     QPainter painter(this);
-    if (m_stretch) {
-        painter.drawPixmap(m_offset, renderPicture(m_picture, m_box, devicePixelRatioF()));
-    } else {
-        // Not stretched: the picture at its own size from the top-left, cut
-        // to the control's box.
-        painter.setClipRect(QRectF(m_offset, QSizeF(m_box)));
-        painter.drawPixmap(m_offset, renderPicture(m_picture, natural, devicePixelRatioF()));
-    }
+    // Cut to the control's box, from its top-left.
+    painter.setClipRect(QRectF(m_offset, QSizeF(m_box)));
+    painter.drawPixmap(m_offset, pixmap);
 }
 
 PictureBoxWidget::PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style)
@@ -108,6 +114,7 @@ PictureBoxWidget::PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style
     palette.setColor(QPalette::WindowText, toQColor(style.foreColor));
     setPalette(palette);
     setAutoFillBackground(true);
+    setAccessibleName(pictureTitle(m_picture));
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent *)

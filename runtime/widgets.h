@@ -7,6 +7,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -19,6 +21,14 @@ QColor toQColor(Color color);
 // device-independent pixels so that text and layout scale together.
 QFont toQFont(const Font &font);
 
+// A label whose caption is a count: a screen reader reads its accessible name
+// with the caption as the value.
+class CounterLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+};
+
 // A picture at single-precision twips, drawn on the nearest device pixel,
 // with its transparent parts showing what lies beneath.
 class ImageWidget : public QWidget
@@ -26,7 +36,10 @@ class ImageWidget : public QWidget
 public:
     ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box);
     void moveTo(float leftTwips, float topTwips);
-    const std::string &picture() const { return m_picture; }
+    const std::string &pictureName() const { return m_picture; }
+    // The picture as it is drawn: rendered from its vector source at the
+    // screen's device pixel ratio, never a small bitmap scaled up.
+    QPixmap picture() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -42,7 +55,7 @@ class PictureBoxWidget : public QWidget
 {
 public:
     PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style);
-    const std::string &picture() const { return m_picture; }
+    const std::string &pictureName() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -53,10 +53,15 @@ bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bu
     const std::size_t n = returnedSize;
 
     if (type == kRegSz) {
-        // The registry does not promise a terminating NUL: drop it when it is
-        // there, otherwise keep all n bytes and nothing past them.
-        const std::size_t kept = buffer[n - 1] == 0 ? n - 1 : n;
-        out.assign(reinterpret_cast<const char *>(buffer), kept);
+        // The registry does not promise a terminating NUL: the text ends at
+        // the first NUL within the n bytes, or after all n and nothing past
+        // them. Some installers store two NULs; whatever follows the first is
+        // not part of the path, and Windows itself would stop there too.
+        const auto *text = reinterpret_cast<const char *>(buffer);
+        std::size_t kept = 0;
+        while (kept < n && text[kept] != '\0')
+            ++kept;
+        out.assign(text, kept);
         return true;
     }
 
@@ -102,6 +107,13 @@ bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &k
         return false;
     }
 
+    if (size == 0) {
+        // An empty value is not a missing one: there is a value but nothing
+        // to start, so the whole lookup ends in the message.
+        keyVal.clear();
+        closer.close();
+        throw EmptyValue();
+    }
     const bool ok = decodeValue(type, buffer.data(), buffer.size(), size, keyVal);
     closer.close();
     return ok;
@@ -122,9 +134,8 @@ Outcome StartSysInfo(Platform &platform) noexcept
             path += kMsinfoFileName;
         }
 
-        // Nothing to start; and a NUL inside would make the system start a
-        // shorter path than the one we were given.
-        if (path.empty() || path.find('\0') != std::string::npos)
+        // Nothing to start.
+        if (path.empty())
             return Outcome::Unavailable;
 
         // Started as that exact file, never through a shell, so spaces or

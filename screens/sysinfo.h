@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 // Launches the operating system's own system-information tool for the
@@ -73,6 +74,14 @@ public:
     virtual bool shell(const std::string &path) = 0;
 };
 
+// A value the registry says is empty: there is nothing to read, and the
+// lookup stops there rather than trying the next key.
+class EmptyValue : public std::runtime_error
+{
+public:
+    EmptyValue() : std::runtime_error("Invalid procedure call or argument") { }
+};
+
 enum class Outcome {
     Started,
     Unavailable,
@@ -86,7 +95,8 @@ enum class Outcome {
 bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize,
                  std::uint32_t returnedSize, std::string &out);
 
-// Reads value subKeyRef of key keyName under keyRoot into keyVal.
+// Reads value subKeyRef of key keyName under keyRoot into keyVal. A value of
+// size 0 throws EmptyValue (after closing the key).
 bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName,
                  const std::string &subKeyRef, std::string &keyVal);
 

@@ -79,8 +79,15 @@ std::string Win32Platform::dir(const std::string &pattern)
     const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return {};
+    // Folders match too; one that merely carries the tool's name is not the tool.
+    bool isFile = false;
+    do {
+        isFile = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    } while (!isFile && ::FindNextFileA(search, &found));
     // Closed before building the string, so a failed allocation cannot leak it.
     ::FindClose(search);
+    if (!isFile)
+        return {};
     found.cFileName[MAX_PATH - 1] = '\0';
     return found.cFileName;
 }

@@ -23,9 +23,9 @@ std::set<std::string> picturesOf(const Form &form)
     std::set<std::string> names;
     for (const QWidget *widget : form.window()->findChildren<QWidget *>()) {
         if (const auto *image = dynamic_cast<const ImageWidget *>(widget))
-            names.insert(image->picture());
+            names.insert(image->pictureName());
         else if (const auto *box = dynamic_cast<const PictureBoxWidget *>(widget))
-            names.insert(box->picture());
+            names.insert(box->pictureName());
     }
     return names;
 }

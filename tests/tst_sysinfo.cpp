@@ -155,6 +155,8 @@ private slots:
     // Turning the returned bytes into text.
     void valueDecoding_data();
     void valueDecoding();
+    void emptyValueEndsTheLookup_data();
+    void emptyValueEndsTheLookup();
     void decodeValueStaysInsideBuffer_data();
     void decodeValueStaysInsideBuffer();
     void decodeValueWithoutBuffer();
@@ -286,15 +288,12 @@ void TestSysInfo::valueDecoding_data()
         << sz << QByteArray(1024, 'x') << qint64(-1) << old << true << QByteArray(1024, 'x');
     QTest::newRow("string of a lone NUL") << sz << raw("\0") << qint64(-1) << old << true
                                           << QByteArray("");
-    QTest::newRow("string with an inner NUL keeps it")
-        << sz << raw("a\0b\0") << qint64(-1) << old << true << raw("a\0b");
+    QTest::newRow("string ends at an inner NUL")
+        << sz << raw("a\0b\0") << qint64(-1) << old << true << QByteArray("a");
+    QTest::newRow("string with two trailing NULs")
+        << sz << raw("C:\\x.exe\0\0") << qint64(-1) << old << true << QByteArray("C:\\x.exe");
     QTest::newRow("returned size shorter than the text")
         << sz << raw("abcdef\0") << qint64(3) << old << true << QByteArray("abc");
-    QTest::newRow("size 0") << sz << QByteArray() << qint64(-1) << old << false << QByteArray("");
-    QTest::newRow("size 0 reported for real bytes")
-        << sz << raw("abc\0") << qint64(0) << old << false << QByteArray("");
-    QTest::newRow("size 0 of an unknown type")
-        << quint32(3) << QByteArray() << qint64(-1) << old << false << QByteArray("");
     QTest::newRow("returned size one past the buffer")
         << sz << QByteArray(1024, 'y') << qint64(1025) << old << false << QByteArray("");
     QTest::newRow("returned size far past the buffer")
@@ -350,6 +349,42 @@ void TestSysInfo::valueDecoding()
     QCOMPARE(sysinfo::GetKeyValue(platform, HKLM, kFirstKey, kFirstValue, keyVal), ok);
     QCOMPARE(toQt(keyVal), after);
     verifyHandlesBalanced(platform, 1);
+}
+
+void TestSysInfo::emptyValueEndsTheLookup_data()
+{
+    QTest::addColumn<quint32>("type");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("forcedSize");
+    QTest::newRow("empty string") << quint32(sysinfo::kRegSz) << QByteArray() << qint64(-1);
+    QTest::newRow("size 0 reported for real bytes") << quint32(sysinfo::kRegSz) << raw("abc\0") << qint64(0);
+    QTest::newRow("empty value of another type") << quint32(3) << QByteArray() << qint64(-1);
+}
+
+void TestSysInfo::emptyValueEndsTheLookup()
+{
+    QFETCH(quint32, type);
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, forcedSize);
+
+    // Read alone, an empty value is an error after the key is closed...
+    MemoryPlatform platform;
+    platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(type, bytes, forcedSize));
+    std::string keyVal = "old text";
+    QVERIFY_THROWS_EXCEPTION(sysinfo::EmptyValue,
+                             sysinfo::GetKeyValue(platform, HKLM, kFirstKey, kFirstValue, keyVal));
+    QVERIFY(keyVal.empty());
+    verifyHandlesBalanced(platform, 1);
+
+    // ...and it ends the search with the message, even when the folder key
+    // would have found the tool.
+    MemoryPlatform system;
+    system.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(type, bytes, forcedSize));
+    system.setString(HKLM, kSecondKey, kSecondValue, "C:\\Folder");
+    system.addFile("C:\\Folder\\MSINFO32.EXE");
+    QCOMPARE(sysinfo::StartSysInfo(system), Outcome::Unavailable);
+    QVERIFY(!secondKeyOpened(system));
+    QVERIFY(system.startAttempts().empty());
 }
 
 void TestSysInfo::decodeValueStaysInsideBuffer_data()
@@ -531,7 +566,7 @@ void TestSysInfo::keyHandles_data()
     QTest::newRow("value read") << int(ValueRead) << 1 << true;
     QTest::newRow("value missing") << int(ValueMissing) << 2 << true;
     QTest::newRow("query refused") << int(QueryRefused) << 2 << false;
-    QTest::newRow("size 0") << int(SizeZero) << 2 << true;
+    QTest::newRow("size 0") << int(SizeZero) << 1 << false;
     QTest::newRow("size past the buffer") << int(Oversize) << 2 << true;
     QTest::newRow("unknown type") << int(UnknownType) << 1 << false;
     QTest::newRow("short dword") << int(ShortDword) << 2 << true;
@@ -614,8 +649,6 @@ void TestSysInfo::unusablePathIsNotStarted_data()
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("empty text") << quint32(sysinfo::kRegSz) << raw("\0");
-    QTest::newRow("NUL inside the path") << quint32(sysinfo::kRegSz)
-                                         << raw("C:\\Tools\\evil.exe\0msinfo32.exe\0");
     QTest::newRow("binary value leaves the path empty") << quint32(3) << raw("C:\\x.exe");
 }
 
