@@ -63,7 +63,9 @@ void checkDecoded(std::uint32_t type, const unsigned char *bytes, std::size_t bu
         return;
     }
     if (type == sysinfo::kRegSz) {
-        const std::size_t kept = bytes[size - 1] == 0 ? size - 1 : size;
+        // The text ends at its first NUL, or after all the bytes returned.
+        const auto *nul = static_cast<const unsigned char *>(std::memchr(bytes, 0, size));
+        const std::size_t kept = nul ? std::size_t(nul - bytes) : size;
         require(ok && out.size() == kept && std::memcmp(out.data(), bytes, kept) == 0);
     } else if (type == sysinfo::kRegDword) {
         if (size < 4) {
@@ -114,15 +116,24 @@ void fuzzRegistry(Input &input, bool folderOnly)
 
     // GetKeyValue reads through the platform's 1024-byte buffer.
     std::string out = "stale";
-    const bool ok = sysinfo::GetKeyValue(registry, sysinfo::kHKeyLocalMachine, key, name, out);
+    bool ok = false;
+    bool empty = false;
+    try {
+        ok = sysinfo::GetKeyValue(registry, sysinfo::kHKeyLocalMachine, key, name, out);
+    } catch (const sysinfo::EmptyValue &) {
+        empty = true; // a value of size 0 ends the whole lookup
+    }
     require(registry.openHandleCount() == 0);
+    const std::uint32_t returned = value.forcedSize.value_or(std::uint32_t(value.bytes.size()));
     if (value.bytes.size() > sysinfo::kValueBufferSize) {
-        require(!ok && out.empty()); // the registry refused: more data than the buffer holds
+        require(!empty && !ok && out.empty()); // the registry refused: more data than the buffer holds
+    } else if (returned == 0) {
+        require(empty && out.empty());
     } else {
+        require(!empty);
         std::vector<unsigned char> buffer(sysinfo::kValueBufferSize, 0);
         std::copy(value.bytes.begin(), value.bytes.end(), buffer.begin());
-        const std::uint32_t size = value.forcedSize.value_or(std::uint32_t(value.bytes.size()));
-        checkDecoded(value.type, buffer.data(), buffer.size(), size, "stale", ok, out);
+        checkDecoded(value.type, buffer.data(), buffer.size(), returned, "stale", ok, out);
     }
 
     // The whole launcher on the same registry: whatever it finds, it starts
