@@ -4,6 +4,7 @@
 // played again: KORVO_STORM_SEED and KORVO_STORM_ACTIONS override the run.
 
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 #include "frmabout.h"
 #include "sysinfomemory.h"
@@ -49,11 +50,6 @@ void quietPlatform(QtMsgType type, const QMessageLogContext &context, const QStr
 {
     if (!message.startsWith(QLatin1String("This plugin does not support")))
         g_qtMessages(type, context, message);
-}
-
-QString text(const Label &label)
-{
-    return QString::fromStdString(label.caption());
 }
 
 // Real ticks would make a run depend on the machine's speed: the gate holds
