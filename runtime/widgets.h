@@ -40,6 +40,7 @@ public:
     // Moves the picture and draws the change at once: what the screen shows
     // is always where the program has put it.
     void moveTo(float leftTwips, float topTwips);
+    const std::string &pictureName() const { return m_picture; }
     // The picture as it is drawn: rendered from its vector source at the
     // screen's device pixel ratio, never a small bitmap scaled up.
     QPixmap picture() const;
@@ -58,6 +59,7 @@ class PictureBoxWidget : public QWidget
 {
 public:
     PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style);
+    const std::string &pictureName() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -23,5 +23,9 @@ check() { # what, then the command's environment
 }
 
 check "no display at all" HOME="${HOME:-/tmp}"
+check "an empty DISPLAY" DISPLAY=
 check "a display nobody answers" DISPLAY=:87
+check "a DISPLAY that names nothing" DISPLAY=garbage::
+check "a Wayland socket nobody answers" WAYLAND_DISPLAY=wayland-87 XDG_SESSION_TYPE=wayland
+check "a platform that is not there" QT_QPA_PLATFORM=nonexistent
 echo "PASS"

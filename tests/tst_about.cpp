@@ -2,6 +2,7 @@
 // "System Info..." button on an in-memory system.
 
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 #include "frmabout.h"
 #include "sysinfomemory.h"
@@ -13,15 +14,6 @@
 using namespace forms;
 
 namespace {
-
-Form1 &shownGame()
-{
-    Form1 &game = instance<Form1>();
-    game.Show();
-    if (!QTest::qWaitForWindowActive(game.window()))
-        qWarning("the game window did not become active");
-    return game;
-}
 
 frmAbout &openAbout(Form1 &game)
 {

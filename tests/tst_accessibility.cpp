@@ -3,6 +3,7 @@
 // values, pictures named after their artwork, message boxes as alerts.
 
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 #include "frmabout.h"
 #include "frmsplash.h"
@@ -18,15 +19,6 @@
 using namespace forms;
 
 namespace {
-
-Form1 &shownGame()
-{
-    Form1 &game = instance<Form1>();
-    game.Show();
-    if (!QTest::qWaitForWindowActive(game.window()))
-        qWarning("the game window did not become active");
-    return game;
-}
 
 QAccessibleInterface *accessible(QObject *object)
 {

@@ -3,6 +3,7 @@
 
 #include "aim.h"
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 
 #include <QtTest>
@@ -16,20 +17,6 @@
 using namespace forms;
 
 namespace {
-
-Form1 &shownGame()
-{
-    Form1 &game = instance<Form1>();
-    game.Show();
-    if (!QTest::qWaitForWindowActive(game.window()))
-        qWarning("the game window did not become active");
-    return game;
-}
-
-QString caption(const Label &label)
-{
-    return QString::fromStdString(label.caption());
-}
 
 // Sets the sweep's state, ticks `ticks` times and reports what it showed.
 struct Sweep
@@ -103,7 +90,7 @@ void TestGame::controlsStandWhereStored()
     QVERIFY(tirar->isDefault());
     QCOMPARE(qobject_cast<QPushButton *>(game.cmdReset.widget())->text(), QStringLiteral("Reiniciar"));
     QCOMPARE(qobject_cast<QGroupBox *>(game.Frame1.widget())->title(), QStringLiteral("Estadísticas"));
-    QCOMPARE(caption(game.Label1), QStringLiteral("www.tabrinex.com.ar"));
+    QCOMPARE(text(game.Label1), QStringLiteral("www.tabrinex.com.ar"));
 
     // Each control is found by its name.
     for (const char *name : {"Frame1", "Picture4", "Picture3", "cmdReset", "cmdTirar", "Picture2", "Picture1",
@@ -114,10 +101,10 @@ void TestGame::controlsStandWhereStored()
 void TestGame::statisticsPanelStartsEmpty()
 {
     Form1 &game = instance<Form1>();
-    QCOMPARE(caption(game.Label2), QStringLiteral("Veces que tiró:"));
-    QCOMPARE(caption(game.Label3), QStringLiteral("Veces que encestó:"));
-    QCOMPARE(caption(game.Label4), QStringLiteral("Veces que erró:"));
-    QCOMPARE(caption(game.Label5), QStringLiteral("Efectividad:"));
+    QCOMPARE(text(game.Label2), QStringLiteral("Veces que tiró:"));
+    QCOMPARE(text(game.Label3), QStringLiteral("Veces que encestó:"));
+    QCOMPARE(text(game.Label4), QStringLiteral("Veces que erró:"));
+    QCOMPARE(text(game.Label5), QStringLiteral("Efectividad:"));
     for (const Label *counter : {&game.lblIntentos, &game.lblEncesto, &game.lblErro, &game.lblPorc, &game.lbl})
         QVERIFY2(counter->caption().empty(), counter->name().c_str());
     QVERIFY(game.Frame1.visible());

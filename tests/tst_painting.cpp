@@ -3,6 +3,7 @@
 // redrawn. ctest runs this at QT_SCALE_FACTOR 1 and 2.
 
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 #include "picture.h"
 
@@ -40,13 +41,10 @@ private:
     QWidget *m_window;
 };
 
-Form1 &shownGame()
+// The game window with its sweep stopped: the ticks are driven by hand here.
+Form1 &stillGame()
 {
-    Form1 &game = instance<Form1>();
-    game.Show();
-    if (!QTest::qWaitForWindowExposed(game.window()))
-        qWarning("the game window was not exposed");
-    // The timers are driven by hand here.
+    Form1 &game = stillGame();
     game.Timer1.setEnabled(false);
     QCoreApplication::processEvents();
     return game;
@@ -110,7 +108,7 @@ void TestPainting::ballIsOnScreenWhenTheTickReturns()
     // whole back-and-forth the ball also crosses the target, which must
     // come back untouched where the ball uncovers it.
     QFETCH(bool, vertical);
-    Form1 &game = shownGame();
+    Form1 &game = stillGame();
     QWidget *window = game.window();
     for (int tick = 0; tick < 17; ++tick) {
         vertical ? game.Timer2_Timer() : game.Timer1_Timer();
@@ -129,7 +127,7 @@ void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs_data()
 void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs()
 {
     QFETCH(bool, vertical);
-    Form1 &game = shownGame();
+    Form1 &game = stillGame();
     QWidget *window = game.window();
     QWidget *ball = (vertical ? game.Picture1 : game.Picture2).widget();
     for (int tick = 0; tick < 16; ++tick) {
@@ -155,7 +153,7 @@ void TestPainting::moveWithinADevicePixelRedrawsNothing()
 {
     // Twips are finer than device pixels: a move that lands on the same
     // device pixel leaves the screen as it is.
-    Form1 &game = shownGame();
+    Form1 &game = stillGame();
     game.Picture1.setTop(0);
     QCoreApplication::processEvents();
     const QRect before = inWindow(game.Picture1.widget());

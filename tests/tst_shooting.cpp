@@ -3,6 +3,7 @@
 
 #include "aim.h"
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 #include "shot.h"
 
@@ -64,20 +65,6 @@ public:
 private:
     Form1 &m_game;
 };
-
-Form1 &shownGame()
-{
-    Form1 &game = instance<Form1>();
-    game.Show();
-    if (!QTest::qWaitForWindowActive(game.window()))
-        qWarning("the game window did not become active");
-    return game;
-}
-
-QString text(const Label &label)
-{
-    return QString::fromStdString(label.caption());
-}
 
 } // namespace
 

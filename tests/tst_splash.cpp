@@ -1,6 +1,7 @@
 // The start-up splash: what it shows, and how it gives way to the game.
 
 #include "application.h"
+#include "gametest.h"
 #include "form1.h"
 #include "frmsplash.h"
 
@@ -27,11 +28,6 @@ int openGameWindows()
     for (QWidget *window : QApplication::topLevelWidgets())
         count += window->objectName() == QLatin1String("Form1") && window->isVisible();
     return count;
-}
-
-QString text(const Label &label)
-{
-    return QString::fromStdString(label.caption());
 }
 
 } // namespace

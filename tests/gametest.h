@@ -1,0 +1,26 @@
+#pragma once
+
+// What several test programs do to reach the game as a player meets it.
+
+#include "controls.h"
+#include "form1.h"
+#include "form.h"
+
+#include <QString>
+#include <QtTest>
+
+// The game window, shown and active, as it is once the splash has gone.
+inline Form1 &shownGame()
+{
+    Form1 &game = forms::instance<Form1>();
+    game.Show();
+    if (!QTest::qWaitForWindowActive(game.window()))
+        qWarning("the game window did not become active");
+    return game;
+}
+
+// A label's caption as the player reads it.
+inline QString text(const forms::Label &label)
+{
+    return QString::fromStdString(label.caption());
+}
