@@ -44,7 +44,7 @@ private:
 // The game window with its sweep stopped: the ticks are driven by hand here.
 Form1 &stillGame()
 {
-    Form1 &game = stillGame();
+    Form1 &game = shownGame();
     game.Timer1.setEnabled(false);
     QCoreApplication::processEvents();
     return game;
