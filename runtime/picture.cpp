@@ -34,10 +34,53 @@ QHash<Key, QPixmap> &cache()
     return pixmaps;
 }
 
-QHash<QString, QSize> &sizes()
+// What the artwork says of itself in its root element: its size and title.
+struct Facts
 {
-    static QHash<QString, QSize> known;
-    return known;
+    QSize size;
+    QString title;
+};
+
+// Read once per picture, from the root element and its direct children, so
+// neither the title nor the size costs a second parse of the whole drawing.
+Facts facts(const std::string &name)
+{
+    static QHash<QString, Facts> known;
+    const QString key = QString::fromStdString(name);
+    auto found = known.constFind(key);
+    if (found != known.constEnd())
+        return *found;
+
+    Facts read;
+    QFile file(picturePath(name));
+    if (!name.empty() && file.open(QIODevice::ReadOnly)) {
+        QXmlStreamReader xml(&file);
+        if (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("svg")) {
+                // Stated in plain pixels on the root, or else worked out by
+                // the renderer.
+                bool wide = false, high = false;
+                const int width = xml.attributes().value(QLatin1String("width")).toInt(&wide);
+                const int height = xml.attributes().value(QLatin1String("height")).toInt(&high);
+                if (wide && high && width > 0 && height > 0) {
+                    read.size = QSize(width, height);
+                } else {
+                    QSvgRenderer renderer(picturePath(name));
+                    if (renderer.isValid())
+                        read.size = renderer.defaultSize();
+                }
+            }
+            while (xml.readNextStartElement()) {
+                if (xml.name() == QLatin1String("title")) {
+                    read.title = xml.readElementText().simplified();
+                    break;
+                }
+                xml.skipCurrentElement();
+            }
+        }
+    }
+    known.insert(key, read);
+    return read;
 }
 
 } // namespace
@@ -54,49 +97,13 @@ bool pictureExists(const std::string &name)
 
 QString pictureTitle(const std::string &name)
 {
-    QFile file(picturePath(name));
-    if (name.empty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    // The title, if any, is a direct child of the root element.
-    QXmlStreamReader xml(&file);
-    if (!xml.readNextStartElement())
-        return {};
-    while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("title"))
-            return xml.readElementText().simplified();
-        xml.skipCurrentElement();
-    }
-    return {};
+    return facts(name).title;
 }
 
 QSize pictureSize(const std::string &name)
 {
-    // Asked on every paint, so each picture's size is read once; and from
-    // its root element alone where that states it in plain pixels, rather
-    // than by parsing the whole drawing a second time before rendering it.
-    const QString key = QString::fromStdString(name);
-    auto found = sizes().constFind(key);
-    if (found != sizes().constEnd())
-        return *found;
-    QSize size;
-    QFile file(picturePath(name));
-    if (!name.empty() && file.open(QIODevice::ReadOnly)) {
-        QXmlStreamReader xml(&file);
-        if (xml.readNextStartElement() && xml.name() == QLatin1String("svg")) {
-            bool wide = false, high = false;
-            const int width = xml.attributes().value(QLatin1String("width")).toInt(&wide);
-            const int height = xml.attributes().value(QLatin1String("height")).toInt(&high);
-            if (wide && high && width > 0 && height > 0) {
-                size = QSize(width, height);
-            } else {
-                QSvgRenderer renderer(picturePath(name));
-                if (renderer.isValid())
-                    size = renderer.defaultSize();
-            }
-        }
-    }
-    sizes().insert(key, size);
-    return size;
+    // Asked on every paint: answered from what was read the first time.
+    return facts(name).size;
 }
 
 QPixmap renderPicture(const std::string &name, QSize size, qreal devicePixelRatio)

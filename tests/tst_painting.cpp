@@ -76,6 +76,14 @@ QString differenceOnScreen(QWidget *window)
     return {};
 }
 
+// Both sweeps: the horizontal one, then the vertical one.
+void sweepRows()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("horizontal sweep") << false;
+    QTest::newRow("vertical sweep") << true;
+}
+
 } // namespace
 
 class TestPainting : public QObject
@@ -96,9 +104,7 @@ private slots:
 
 void TestPainting::ballIsOnScreenWhenTheTickReturns_data()
 {
-    QTest::addColumn<bool>("vertical");
-    QTest::newRow("horizontal sweep") << false;
-    QTest::newRow("vertical sweep") << true;
+    sweepRows();
 }
 
 void TestPainting::ballIsOnScreenWhenTheTickReturns()
@@ -119,9 +125,7 @@ void TestPainting::ballIsOnScreenWhenTheTickReturns()
 
 void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs_data()
 {
-    QTest::addColumn<bool>("vertical");
-    QTest::newRow("horizontal sweep") << false;
-    QTest::newRow("vertical sweep") << true;
+    sweepRows();
 }
 
 void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs()
