@@ -4,14 +4,26 @@
 # judged and answered, the statistics hidden and shown, the About dialog
 # opened and closed, F4 to leave), with a fresh empty HOME, XDG folders,
 # TMPDIR and working directory; then not one file may have appeared in them.
+#
+# It runs as on a desktop, inside a session bus: without one, libdbus would
+# start a bus of its own through dbus-launch (dbus-x11), which writes to HOME
+# and outlives the game. The bus is the desktop's and keeps its files in the
+# desktop's own folders, as a session's bus does. Every step is bounded, and
+# whatever the session leaves behind (the bus, an accessibility bus) is
+# killed with its process group, so nothing can hold ctest's pipes open.
 set -u
 game=$(realpath "$1")
+command -v dbus-run-session >/dev/null || {
+    echo "SKIP: dbus-run-session is not installed (scripts/install-deps test installs dbus-daemon)"
+    exit 77
+}
 
 root=$(mktemp -d)
 xvfb_pid=
 game_pid=
+session_group=
 cleanup() {
-    [[ -n $game_pid ]] && kill "$game_pid" 2>/dev/null
+    [[ -n $session_group ]] && kill -KILL -- "-$session_group" 2>/dev/null
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$root"
 }
@@ -25,7 +37,8 @@ folders=(home config cache data state runtime tmp work)
 for folder in "${folders[@]}"; do
     mkdir -p "$root/$folder"
 done
-chmod 700 "$root/runtime"
+mkdir -p "$root/desktop/home" "$root/desktop/runtime"
+chmod 700 "$root/runtime" "$root/desktop/runtime"
 
 exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 xvfb_pid=$!
@@ -33,13 +46,17 @@ read -r -t 10 number <&3 || fail "Xvfb did not start"
 export DISPLAY=":$number"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 
+unset DBUS_SESSION_BUS_ADDRESS
 (
     cd "$root/work" || exit 1
-    exec env HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_CACHE_HOME="$root/cache" \
-        XDG_DATA_HOME="$root/data" XDG_STATE_HOME="$root/state" XDG_RUNTIME_DIR="$root/runtime" \
-        TMPDIR="$root/tmp" "$game"
+    # A process group of its own: the bus and anything it started go with it.
+    exec setsid timeout -k 5 60 env HOME="$root/desktop/home" XDG_RUNTIME_DIR="$root/desktop/runtime" \
+        dbus-run-session -- env HOME="$root/home" XDG_CONFIG_HOME="$root/config" \
+        XDG_CACHE_HOME="$root/cache" XDG_DATA_HOME="$root/data" XDG_STATE_HOME="$root/state" \
+        XDG_RUNTIME_DIR="$root/runtime" TMPDIR="$root/tmp" "$game" </dev/null >"$root/game.log" 2>&1
 ) &
 game_pid=$!
+session_group=$game_pid
 
 window() { # the visible window with exactly this title
     timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
@@ -93,7 +110,7 @@ kill -0 "$game_pid" 2>/dev/null && fail "F4 did not end the game"
 wait "$game_pid"
 status=$?
 game_pid=
-[[ $status -eq 0 ]] || fail "the game ended with exit code $status"
+[[ $status -eq 0 ]] || fail "the game ended with exit code $status: $(cat "$root/game.log")"
 
 written=$(cd "$root" && find "${folders[@]}" -mindepth 1)
 if [[ -n $written ]]; then
