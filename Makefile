@@ -7,8 +7,14 @@ BUILD_TYPE ?= RelWithDebInfo
 
 all: build
 
+# Playing needs only what building and playing need; the goals asked for add
+# their own tools (scripts/install-deps lists them).
+DEPS_GROUPS = $(sort $(if $(filter package,$(MAKECMDGOALS)),package) \
+	$(if $(filter test test-sanitize,$(MAKECMDGOALS)),test) \
+	$(if $(filter fuzz fuzz-corpus,$(MAKECMDGOALS)),fuzz))
+
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS_GROUPS)
 
 configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
