@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package unpacked into a scratch root: every file where a desktop
-# looks for it, the icons at their sizes, one id throughout, and dependencies
-# from the linked libraries plus the fonts.
+# looks for it, the icons at their sizes, one id throughout, dependencies
+# from the linked libraries plus the fonts, the licence and changelog every
+# Debian package carries; and lintian finds nothing to warn about.
 set -u
 build=$1 app_id=$2 version=$3
 
@@ -28,8 +29,13 @@ for dependency in libqt6widgets6 libqt6gui6 libqt6svg6 libqt6core6 libstdc++6 \
 done
 
 share=$root/usr/share
+doc=usr/share/doc/korvo-game
 expected=(
     usr/bin/korvo-game
+    usr/games/korvo-game
+    "$doc/copyright"
+    "$doc/changelog.gz"
+    usr/share/man/man6/korvo-game.6.gz
     "usr/share/applications/$app_id.desktop"
     "usr/share/metainfo/$app_id.metainfo.xml"
     "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -40,10 +46,11 @@ for size in 16 32 48 128; do
     [[ $(file -b "$root/$icon") == "PNG image data, $size x $size,"* ]] ||
         fail "$icon is not a $size x $size PNG: $(file -b "$root/$icon")"
 done
-[[ -x $root/usr/bin/korvo-game ]] || fail "usr/bin/korvo-game is not executable"
+[[ -x $root/usr/games/korvo-game ]] || fail "usr/games/korvo-game is not executable"
+[[ $(readlink "$root/usr/bin/korvo-game") == ../games/korvo-game ]] || fail "usr/bin/korvo-game does not lead to the game"
 
 # Exactly those files, nothing else (no tests, no build helpers).
-actual=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
+actual=$(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort)
 wanted=$(printf '%s\n' "${expected[@]}" | sort)
 [[ $actual == "$wanted" ]] || fail "files differ from the expected layout:$(diff <(echo "$wanted") <(echo "$actual"))"
 
@@ -55,6 +62,25 @@ grep -q "<id>$app_id</id>" "$metainfo" || fail "metainfo id is not $app_id"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $app_id.desktop"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo has no release $version"
+
+# The copyright file in Debian's machine-readable format, naming the maker.
+copyright=$root/$doc/copyright
+[[ $(head -n 1 "$copyright") == "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ]] ||
+    fail "copyright is not in the machine-readable format"
+grep -qx "Upstream-Name: Korvo Game" "$copyright" || fail "copyright does not name Korvo Game"
+# The newest changelog entry is this version.
+[[ $(zcat "$root/$doc/changelog.gz" | head -n 1) == "korvo-game ($version) "* ]] ||
+    fail "changelog does not start with $version: $(zcat "$root/$doc/changelog.gz" | head -n 1)"
+
+if command -v lintian >/dev/null 2>&1; then
+    # The one warning we take on purpose: the link in /usr/bin, so that the
+    # game starts by its name also where /usr/games is not on the PATH.
+    accepted=package-section-games-but-has-usr-bin
+    lintian --fail-on error,warning --suppress-tags "$accepted" "$deb" 2>/dev/null ||
+        fail "lintian: $(lintian --suppress-tags "$accepted" "$deb" 2>/dev/null)"
+else
+    fail "lintian is not installed (scripts/install-deps test installs it)"
+fi
 
 if command -v appstreamcli >/dev/null 2>&1; then
     appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
