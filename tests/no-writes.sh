@@ -13,10 +13,9 @@
 # killed with its process group, so nothing can hold ctest's pipes open.
 set -u
 game=$(realpath "$1")
-command -v dbus-run-session >/dev/null || {
-    echo "SKIP: dbus-run-session is not installed (scripts/install-deps test installs dbus-daemon)"
-    exit 77
-}
+source "$(dirname "$0")/skip.sh"
+command -v dbus-run-session >/dev/null ||
+    skip "dbus-run-session is not installed (scripts/install-deps test installs dbus-daemon)"
 
 root=$(mktemp -d)
 xvfb_pid=

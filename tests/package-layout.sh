@@ -4,12 +4,12 @@
 # from the linked libraries plus the fonts, the licence and changelog every
 # Debian package carries; and lintian finds nothing to warn about.
 set -u
+source "$(dirname "$0")/skip.sh"
 build=$1 app_id=$2 version=$3
 
 debs=("$build"/korvo-game_"$version"_*.deb)
 if [[ ! -f ${debs[0]} ]]; then
-    echo "SKIP: no package in $build (make package builds it)"
-    exit 77
+    skip "no package in $build (make package builds it)"
 fi
 deb=${debs[0]}
 root=$(mktemp -d)

@@ -2,11 +2,11 @@
 # Runs a validator on a file: passes when it reports no error and no warning,
 # skips (77) when the validator is not installed.
 set -u
+source "$(dirname "$0")/skip.sh"
 tool=$1
 shift
 if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed (scripts/install-deps installs it)"
-    exit 77
+    skip "$tool is not installed (scripts/install-deps test installs it)"
 fi
 out=$("$tool" "$@" 2>&1)
 status=$?

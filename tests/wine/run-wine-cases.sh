@@ -4,8 +4,8 @@
 # throwaway Wine prefix, and for each case writes the registry with `reg
 # add`, presses the About dialog's button once (sysinfo-driver.exe) and
 # checks what was started, what the player was told and which keys were
-# opened and closed. Exits 77, reported by ctest as skipped, when Wine or
-# the cross compiler is missing.
+# opened and closed. Skipped when Wine or the cross compiler is missing
+# (tests/skip.sh).
 #
 # usage: run-wine-cases.sh CMAKE SOURCE-DIR TOOLCHAIN-FILE WORK-DIR GENERATOR
 set -uo pipefail
@@ -16,10 +16,7 @@ toolchain=$3
 work=$4
 generator=$5
 
-skip() {
-    echo "skipped: $*"
-    exit 77
-}
+source "$(dirname "$0")/../skip.sh"
 
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
