@@ -8,13 +8,13 @@
 
 namespace sysinfo {
 
-// Linux / POSIX platform. There is no registry: the tool's full-path value
-// is answered with the first desktop system-information tool found on the
-// search path, and every other key or value is "not found".
+// Linux and other POSIX systems. There is no registry: the tool's full-path
+// value is answered with the first desktop system-information tool found on
+// the search path, and every other key or value is "not found".
 class PosixPlatform : public Platform
 {
 public:
-    // Default tool list, searched on $PATH as it is at construction.
+    // The default tools, searched on $PATH as it is at construction.
     PosixPlatform();
     // tools in order of preference; searchPath in $PATH form (dir:dir:...).
     PosixPlatform(std::vector<std::string> tools, std::string searchPath);
