@@ -23,7 +23,6 @@ private:
 
 namespace errors {
 constexpr int Overflow = 6;
-constexpr int InvalidProcedureCall = 5;
 } // namespace errors
 
 [[noreturn]] void raiseOverflow();

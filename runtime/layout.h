@@ -27,9 +27,6 @@ public:
     static constexpr Color rgb(std::uint32_t bgr) { return Color(false, bgr & 0xFFFFFF); }
     static constexpr Color system(int index) { return Color(true, std::uint32_t(index)); }
 
-    constexpr bool isSystem() const { return m_system; }
-    constexpr std::uint32_t value() const { return m_value; }
-
     // The colour as 0x00RRGGBB, system colours resolved to the fixed classic
     // scheme (never the desktop theme, so the game looks the same everywhere).
     std::uint32_t toRgb() const;

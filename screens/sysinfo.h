@@ -22,7 +22,6 @@ inline constexpr Status kErrorSuccess = 0;
 inline constexpr Status kErrorFileNotFound = 2;
 inline constexpr Status kErrorAccessDenied = 5;
 inline constexpr Status kErrorInvalidHandle = 6;
-inline constexpr Status kErrorInvalidParameter = 87;
 inline constexpr Status kErrorMoreData = 234;
 
 inline constexpr std::uint32_t kHKeyLocalMachine = 0x80000002u;
