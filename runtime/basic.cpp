@@ -2,8 +2,9 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 
 namespace forms {
 
@@ -50,9 +51,13 @@ double Val(std::string_view text)
             number.pop_back();
         number.pop_back();
     }
-    const double value = std::strtod(number.c_str(), nullptr);
-    if (!std::isfinite(value))
-        raiseOverflow();
+    // Read in the classic locale: QApplication sets the C locale from the
+    // environment, where es_AR or de_DE would stop strtod at the point.
+    std::istringstream in(number);
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    if (!(in >> value) || !std::isfinite(value))
+        raiseOverflow(); // the only way a well-formed number can fail
     return value;
 }
 
@@ -60,12 +65,14 @@ std::string numberToText(double value)
 {
     if (value == 0.0)
         return "0"; // no "-0"
-    char buffer[40];
+    // "%.0f" and "%.15G", written with a point whatever the environment's locale.
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
     if (std::nearbyint(value) == value && std::fabs(value) < 1e15)
-        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+        out << std::fixed << std::setprecision(0) << value;
     else
-        std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    return buffer;
+        out << std::uppercase << std::setprecision(15) << value;
+    return out.str();
 }
 
 std::int16_t roundToInteger(double value)
