@@ -3,12 +3,17 @@
 # non-zero: no Qt abort, no core dump.
 set -u
 game=$1
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+unset DISPLAY WAYLAND_DISPLAY WAYLAND_SOCKET QT_QPA_PLATFORM XDG_SESSION_TYPE
+# Run from a desktop session, libwayland would find the desktop's own socket
+# (wayland-0 in XDG_RUNTIME_DIR) without WAYLAND_DISPLAY: give it an empty one.
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 check() { # what, then the command's environment
     local what=$1
     shift
-    out=$(env "$@" "$game" 2>&1)
+    out=$(env "$@" timeout 20 "$game" 2>&1)
     status=$?
     lines=$(printf '%s\n' "$out" | grep -c .)
     echo "$what: exit code $status: $out"
@@ -24,7 +29,14 @@ check() { # what, then the command's environment
 
 check "no display at all" HOME="${HOME:-/tmp}"
 check "an empty DISPLAY" DISPLAY=
-check "a display nobody answers" DISPLAY=:87
+# A display number that no X server on this machine holds: its lock file,
+# its socket, or its abstract socket, which a chroot's own /tmp does not hide.
+dead=87
+while [[ -e /tmp/.X$dead-lock || -e /tmp/.X11-unix/X$dead ]] ||
+    grep -q "/tmp/\.X11-unix/X$dead\$" /proc/net/unix 2>/dev/null; do
+    dead=$((dead + 1))
+done
+check "a display nobody answers" DISPLAY=:$dead
 check "a DISPLAY that names nothing" DISPLAY=garbage::
 check "a Wayland socket nobody answers" WAYLAND_DISPLAY=wayland-87 XDG_SESSION_TYPE=wayland
 check "a platform that is not there" QT_QPA_PLATFORM=nonexistent

@@ -12,7 +12,8 @@ if [[ ! -f ${debs[0]} ]]; then
     skip "no package in $build (make package builds it)"
 fi
 deb=${debs[0]}
-root=$(mktemp -d)
+# In the build tree: -x means nothing on a /tmp mounted noexec.
+root=$(mktemp -d -p "$build" package-root.XXXXXX)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root" || { echo "FAIL: cannot unpack $deb"; exit 1; }
 

@@ -42,9 +42,12 @@ build=$work/build
 
 # --- the Windows programs -------------------------------------------------
 if [[ ! -f $build/CMakeCache.txt ]]; then
-    "$cmake" -S "$source" -B "$build" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
+    # The host's compiler flags (a Debian shell may export -Wl,-z,relro) are
+    # not the cross compiler's.
+    env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS \
+        "$cmake" -S "$source" -B "$build" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" >"$work/configure.log" 2>&1 ||
-        { cat "$work/configure.log"; echo "FAIL: configuring the Windows build"; exit 1; }
+        { cat "$work/configure.log"; rm -rf "$build"; echo "FAIL: configuring the Windows build"; exit 1; }
 fi
 "$cmake" --build "$build" >"$work/build.log" 2>&1 ||
     { cat "$work/build.log"; echo "FAIL: building the Windows programs"; exit 1; }
@@ -53,6 +56,9 @@ echo "Windows build: $(elapsed "$started_at")"
 # --- a throwaway prefix, one for every case ---------------------------------
 prefix_at=$(now)
 export WINEPREFIX=$work/prefix
+# The cases are 64-bit programs, whatever prefix a Wine user usually asks for.
+export WINEARCH=win64
+unset WINESERVER WINELOADER WINEDLLPATH
 export WINEDEBUG=-all
 # Wine takes its 8-bit code page from the locale: fixed, so the accented
 # folder name below means the same on every machine.
