@@ -149,10 +149,16 @@ void Application::raise(QObject *source, Handler handler, const void *key)
         report("Error en tiempo de ejecución.");
     }
     --m_depth;
-    if (m_depth == 0) {
-        drain();
-        collectGarbage();
-    }
+    if (m_depth == 0)
+        handlersDone();
+}
+
+void Application::handlersDone()
+{
+    drain();
+    collectGarbage();
+    if (m_endCheckWanted)
+        scheduleEndCheck();
 }
 
 void Application::drain()
@@ -222,13 +228,11 @@ void Application::messageBox(const std::string &text)
         explicit Busy(Application &a) : app(a) { ++app.m_depth; }
         ~Busy()
         {
-            if (--app.m_depth == 0 && !app.m_deferred.empty())
+            if (--app.m_depth == 0 && (!app.m_deferred.empty() || app.m_endCheckWanted))
                 QTimer::singleShot(0, qApp, [] {
                     Application &app = Application::instance();
-                    if (app.m_depth == 0) {
-                        app.drain();
-                        app.collectGarbage();
-                    }
+                    if (app.m_depth == 0)
+                        app.handlersDone();
                 });
         }
     } busy(*this);
@@ -271,18 +275,20 @@ void Application::unload(Form &form)
 
 void Application::scheduleEndCheck()
 {
-    if (m_endCheckPending || !qApp)
+    m_endCheckWanted = true;
+    // While a handler runs (perhaps waiting in a message box for as long as
+    // the player likes) the check waits for it to return instead of polling.
+    if (m_endCheckPosted || m_depth > 0 || !qApp)
         return;
-    m_endCheckPending = true;
+    m_endCheckPosted = true;
     QTimer::singleShot(0, qApp, [generation = m_generation] {
         Application &app = Application::instance();
         if (generation != app.m_generation)
             return;
-        app.m_endCheckPending = false;
-        if (app.m_depth > 0) {
-            app.scheduleEndCheck();
-            return;
-        }
+        app.m_endCheckPosted = false;
+        if (app.m_depth > 0)
+            return; // handlersDone() posts it again
+        app.m_endCheckWanted = false;
         app.collectGarbage();
         // The program runs while a form is loaded.
         if (app.m_loaded.empty() && !app.m_ended)
@@ -305,7 +311,8 @@ void Application::reset()
     --m_depth;
     m_unloaded.clear();
     ++m_generation;
-    m_endCheckPending = false;
+    m_endCheckWanted = false;
+    m_endCheckPosted = false;
     m_ended = false;
     m_exitCode = 0;
     m_messageBoxHook = nullptr;

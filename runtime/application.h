@@ -71,6 +71,8 @@ private:
     Application();
     struct Deferred;
     void drain();
+    // Runs what waited for the last handler to return.
+    void handlersDone();
     void report(const std::string &message);
     void scheduleEndCheck();
 
@@ -88,7 +90,8 @@ private:
     int m_exitCode = 0;
     bool m_ended = false;
     bool m_running = false;
-    bool m_endCheckPending = false;
+    bool m_endCheckWanted = false; // a form unloaded since the last check
+    bool m_endCheckPosted = false;
 };
 
 } // namespace forms
