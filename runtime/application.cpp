@@ -24,9 +24,17 @@ class KeyPreviewFilter : public QObject
 public:
     using QObject::QObject;
 
+    void forgetHeldKey()
+    {
+        m_spentKey = 0;
+        m_releasedAt = 0;
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (dropsRepeat(event))
+            return true;
         if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         auto *widget = static_cast<QWidget *>(watched);
@@ -35,16 +43,56 @@ protected:
         if (!first || qobject_cast<QMenuBar *>(widget))
             return false;
         Form *form = FormWindow::formOf(widget->window());
-        const QString text = static_cast<QKeyEvent *>(event)->text();
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
         if (!form || text.isEmpty() || Application::instance().busy())
             return false;
         bool swallowed = false;
+        bool closed = false;
         const int keyAscii = text.at(0).unicode();
-        Application::instance().raise(widget->window(), [form, keyAscii, &swallowed] {
+        Application::instance().raise(widget->window(), [form, keyAscii, &swallowed, &closed] {
             swallowed = form->keyPress(keyAscii);
+            closed = !form->isLoaded();
         });
+        if (closed) {
+            m_spentKey = key->key();
+            m_releasedAt = 0;
+        }
         return swallowed;
     }
+
+private:
+    // A key that closed its form has done its work: while it is still held,
+    // its repeats must not act in the window that takes the form's place
+    // (Enter held to skip the splash would shoot). Releasing the key and
+    // pressing it again ends that.
+    bool dropsRepeat(QEvent *event)
+    {
+        const QEvent::Type type = event->type();
+        if (!m_spentKey || (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::KeyRelease))
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != m_spentKey)
+            return false;
+        if (type == QEvent::KeyRelease) {
+            if (!key->isAutoRepeat())
+                m_releasedAt = key->timestamp();
+            return false;
+        }
+        // An X server repeats a held key as a release and a press with the
+        // same time, which Qt flags as a repeat only when both have arrived.
+        const bool repeat = key->isAutoRepeat() || (m_releasedAt != 0 && key->timestamp() == m_releasedAt);
+        if (!repeat) {
+            forgetHeldKey();
+            return false;
+        }
+        // An accepted override keeps the key from the window's shortcuts.
+        event->accept();
+        return true;
+    }
+
+    int m_spentKey = 0;
+    quint64 m_releasedAt = 0; // time of the key's last release, if any
 };
 
 namespace {
@@ -123,7 +171,8 @@ Application::Application()
     app->setQuitOnLastWindowClosed(false); // forms, not windows, decide
     applyClassicLook(*app);
     installAccessibility();
-    app->installEventFilter(new KeyPreviewFilter(app));
+    m_keys = new KeyPreviewFilter(app);
+    app->installEventFilter(m_keys);
     // Windows must go before the QApplication does.
     qAddPostRoutine([] { Application::instance().reset(); });
 }
@@ -309,6 +358,8 @@ void Application::reset()
     while (!m_loaded.empty())
         unload(*m_loaded.back().form);
     --m_depth;
+    if (m_keys)
+        m_keys->forgetHeldKey();
     m_unloaded.clear();
     ++m_generation;
     m_endCheckWanted = false;

@@ -14,6 +14,8 @@ class QObject;
 
 namespace forms {
 
+class KeyPreviewFilter;
+
 struct AppInfo
 {
     int Major;
@@ -85,6 +87,7 @@ private:
     std::vector<std::unique_ptr<Form>> m_unloaded;
     std::vector<std::unique_ptr<Deferred>> m_deferred;
     MessageBoxHook m_messageBoxHook;
+    KeyPreviewFilter *m_keys = nullptr; // owned by the QApplication
     int m_depth = 0;
     int m_generation = 0;
     int m_exitCode = 0;
