@@ -12,7 +12,30 @@
 
 namespace forms {
 
-FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr), m_form(form)
+namespace {
+
+// No caption and no control box: no title bar at all, only the window's own
+// border.
+bool withoutTitleBar(const FormLayout &layout)
+{
+    return layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable;
+}
+
+FormWindow::Kind kindOf(const FormLayout &layout)
+{
+    if (layout.borderStyle == BorderStyle::None || withoutTitleBar(layout))
+        return FormWindow::Kind::Bare;
+    if (layout.borderStyle == BorderStyle::FixedDialog || layout.borderStyle == BorderStyle::FixedToolWindow)
+        return FormWindow::Kind::Dialog;
+    return FormWindow::Kind::Frame;
+}
+
+} // namespace
+
+// The kind is known before anything about the window can reach a screen
+// reader, which keeps the role it first learns.
+FormWindow::FormWindow(Form &form, const FormLayout &layout)
+    : QWidget(nullptr), m_form(form), m_kind(kindOf(layout))
 {
     setObjectName(QString::fromStdString(form.name()));
     setWindowTitle(QString::fromStdString(layout.caption));
@@ -39,9 +62,8 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr),
         flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
         break;
     }
-    if (layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable) {
-        // No caption and no control box: no title bar at all, only the
-        // window's own border, which we draw.
+    if (withoutTitleBar(layout)) {
+        // Only the window's own border, which we draw.
         flags = Qt::Window | Qt::FramelessWindowHint;
         m_dialogFrame = layout.borderStyle != BorderStyle::None;
     }
