@@ -60,7 +60,6 @@ reader_options=()
 if [[ $mode == x11 ]]; then
     exec 3< <(exec setsid Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$root/xvfb.log")
     groups+=($!)
-    disown
     read -r -t 10 number <&3 || fail "Xvfb did not start"
     export DISPLAY=":$number"
 else
