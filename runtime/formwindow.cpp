@@ -2,6 +2,7 @@
 #include "application.h"
 #include "form.h"
 #include "picture.h"
+#include "toolwindow.h"
 #include "widgets.h"
 
 #include <QCloseEvent>
@@ -71,6 +72,10 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout)
         flags |= Qt::Tool; // tool windows stay out of the task bar
     flags |= Qt::CustomizeWindowHint;
     setWindowFlags(flags);
+    // Forms have no owner. A tool window with a title bar must not stay in
+    // front of the program's other windows; the splash is gone before any
+    // could come in front of it.
+    m_ownerlessTool = (flags & Qt::WindowType_Mask) == Qt::Tool && m_kind != Kind::Bare;
 
     auto *box = new QVBoxLayout(this);
     const int frame = m_dialogFrame ? 3 : 0;
@@ -111,6 +116,14 @@ void FormWindow::closeEvent(QCloseEvent *event)
     Form *form = &m_form;
     if (form->isLoaded())
         Application::instance().raise(this, [form] { Unload(*form); });
+}
+
+void FormWindow::showEvent(QShowEvent *event)
+{
+    // Sent before the window is mapped.
+    if (m_ownerlessTool)
+        prepareOwnerlessToolWindow(this);
+    QWidget::showEvent(event);
 }
 
 void FormWindow::paintEvent(QPaintEvent *)

@@ -31,6 +31,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     Form &m_form;
@@ -38,6 +39,7 @@ private:
     QWidget *m_client;
     QMenuBar *m_menuBar = nullptr;
     bool m_dialogFrame = false;
+    bool m_ownerlessTool = false;
 };
 
 } // namespace forms
