@@ -118,8 +118,7 @@ void Form::Show()
         m_window->show();
     // Where the compositor alone decides what comes forward (Wayland) this is
     // all a program can do: ask for the window to be activated. Qt passes the
-    // request on with an activation token where it has one, and says nothing
-    // where the compositor offers no way.
+    // request on, with an activation token where it has one.
     m_window->activateWindow();
 }
 

@@ -11,6 +11,7 @@
 
 import subprocess
 import sys
+import tempfile
 import time
 
 import gi
@@ -144,8 +145,8 @@ def main():
                   None, Gio.DBusCallFlags.NONE, STEP_SECONDS * 1000, None)
     pyatspi.Registry.registerEventListener(on_window, "window:activate")
 
-    game = subprocess.Popen([sys.argv[1]], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.STDOUT)
+    printed = tempfile.TemporaryFile()
+    game = subprocess.Popen([sys.argv[1]], stdin=subprocess.DEVNULL, stdout=printed, stderr=subprocess.STDOUT)
 
     frame = wait_for('the game window, a frame "Korvo Game"', lambda: window("frame", "Korvo Game"))
     say('read frame "Korvo Game"')
@@ -171,7 +172,11 @@ def main():
     press(ok)
     wait_for("the alert to close", gone("alert", "Korvo"))
 
-    after = wait_for("the counters of one shot", lambda: (lambda c: c if c["Veces que tiró"] == 1 else None)(counters(frame)))
+    def one_shot_counted():
+        values = counters(frame)
+        return values if values["Veces que tiró"] == 1 else None
+
+    after = wait_for("the counters of one shot", one_shot_counted)
     say("read counters: " + ", ".join(f"{name} {value:g}" for name, value in after.items()))
     basket = verdict == VERDICTS[0]
     expected = {"Veces que tiró": 1, "Veces que encestó": 1 if basket else 0,
@@ -204,9 +209,11 @@ def main():
         fail('no menu item "Salir"')
     press(leave)
     try:
-        output, _ = game.communicate(timeout=STEP_SECONDS)
+        game.wait(timeout=STEP_SECONDS)
     except subprocess.TimeoutExpired:
         fail('"Salir" did not end the game')
+    printed.seek(0)
+    output = printed.read()
     if game.returncode != 0:
         fail(f"the game ended with exit code {game.returncode}: {output.decode(errors='replace')}")
     if quiet and output:
