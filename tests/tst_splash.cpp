@@ -165,7 +165,8 @@ void TestSplash::heldKeyThatClosesSplashDoesNotShoot()
 {
     QFETCH(bool, flagged);
     std::vector<std::string> boxes;
-    Application::instance().setMessageBoxHook([&](const std::string &, const std::string &text) { boxes.push_back(text); });
+    Application::instance().setMessageBoxHook(
+        [&](const std::string &, const std::string &text) { boxes.push_back(text); });
     // Enter as the window system delivers it, at a time in milliseconds.
     const auto enter = [](QWidget *window, bool press, ulong time, bool repeat) {
         const QString text = QStringLiteral("\r");
