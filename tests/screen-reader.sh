@@ -76,6 +76,11 @@ else
     reader_options=(--quiet --unfocused)
 fi
 
+# Under AddressSanitizer (make test-sanitize): libwayland and Mesa keep no
+# frame pointers, so only the slow unwinder gives LeakSanitizer the whole
+# stacks that tests/lsan.supp is matched against.
+[[ -n ${ASAN_OPTIONS:-} ]] && export ASAN_OPTIONS=$ASAN_OPTIONS:fast_unwind_on_malloc=0
+
 setsid timeout -k 5 90 dbus-run-session -- $python "$here/screen-reader.py" "$game" "${reader_options[@]}" \
     </dev/null >"$root/reader.log" 2>&1 &
 groups+=($!)
