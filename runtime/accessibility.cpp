@@ -1,5 +1,6 @@
 #include "accessibility.h"
 #include "basic.h"
+#include "formwindow.h"
 #include "widgets.h"
 
 #include <QAccessible>
@@ -44,6 +45,18 @@ private:
 
 QAccessibleInterface *accessibleFor(const QString &, QObject *object)
 {
+    // A screen reader announces a window that comes up when it is a frame or
+    // a dialog; Qt would call a form's plain widget window a filler.
+    if (auto *window = dynamic_cast<FormWindow *>(object)) {
+        switch (window->kind()) {
+        case FormWindow::Kind::Frame:
+            return new QAccessibleWidget(window, QAccessible::Window);
+        case FormWindow::Kind::Dialog:
+            return new QAccessibleWidget(window, QAccessible::Dialog);
+        case FormWindow::Kind::Bare:
+            return nullptr;
+        }
+    }
     if (auto *counter = dynamic_cast<CounterLabel *>(object))
         return new CounterAccessible(counter);
     // Pictures carry the title of their artwork as their name.

@@ -1,7 +1,8 @@
 #pragma once
-// What a screen reader learns from the runtime's own widgets: pictures are
-// graphics named after their artwork, and counters are read as a name with a
-// value ("Veces que tiró", "3").
+// What a screen reader learns from the runtime's own widgets: windows are
+// frames or dialogs named by their caption, pictures are graphics named after
+// their artwork, and counters are read as a name with a value ("Veces que
+// tiró", "3").
 
 namespace forms {
 

@@ -24,9 +24,17 @@ class KeyPreviewFilter : public QObject
 public:
     using QObject::QObject;
 
+    void forgetHeldKey()
+    {
+        m_spentKey = 0;
+        m_releasedAt = 0;
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (dropsRepeat(event))
+            return true;
         if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         auto *widget = static_cast<QWidget *>(watched);
@@ -35,16 +43,56 @@ protected:
         if (!first || qobject_cast<QMenuBar *>(widget))
             return false;
         Form *form = FormWindow::formOf(widget->window());
-        const QString text = static_cast<QKeyEvent *>(event)->text();
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
         if (!form || text.isEmpty() || Application::instance().busy())
             return false;
         bool swallowed = false;
+        bool closed = false;
         const int keyAscii = text.at(0).unicode();
-        Application::instance().raise(widget->window(), [form, keyAscii, &swallowed] {
+        Application::instance().raise(widget->window(), [form, keyAscii, &swallowed, &closed] {
             swallowed = form->keyPress(keyAscii);
+            closed = !form->isLoaded();
         });
+        if (closed) {
+            m_spentKey = key->key();
+            m_releasedAt = 0;
+        }
         return swallowed;
     }
+
+private:
+    // A key that closed its form has done its work: while it is still held,
+    // its repeats must not act in the window that takes the form's place
+    // (Enter held to skip the splash would shoot). Releasing the key and
+    // pressing it again ends that.
+    bool dropsRepeat(QEvent *event)
+    {
+        const QEvent::Type type = event->type();
+        if (!m_spentKey || (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::KeyRelease))
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != m_spentKey)
+            return false;
+        if (type == QEvent::KeyRelease) {
+            if (!key->isAutoRepeat())
+                m_releasedAt = key->timestamp();
+            return false;
+        }
+        // An X server repeats a held key as a release and a press with the
+        // same time, which Qt flags as a repeat only when both have arrived.
+        const bool repeat = key->isAutoRepeat() || (m_releasedAt != 0 && key->timestamp() == m_releasedAt);
+        if (!repeat) {
+            forgetHeldKey();
+            return false;
+        }
+        // An accepted override keeps the key from the window's shortcuts.
+        event->accept();
+        return true;
+    }
+
+    int m_spentKey = 0;
+    quint64 m_releasedAt = 0; // time of the key's last release, if any
 };
 
 namespace {
@@ -123,7 +171,8 @@ Application::Application()
     app->setQuitOnLastWindowClosed(false); // forms, not windows, decide
     applyClassicLook(*app);
     installAccessibility();
-    app->installEventFilter(new KeyPreviewFilter(app));
+    m_keys = new KeyPreviewFilter(app);
+    app->installEventFilter(m_keys);
     // Windows must go before the QApplication does.
     qAddPostRoutine([] { Application::instance().reset(); });
 }
@@ -149,10 +198,16 @@ void Application::raise(QObject *source, Handler handler, const void *key)
         report("Error en tiempo de ejecución.");
     }
     --m_depth;
-    if (m_depth == 0) {
-        drain();
-        collectGarbage();
-    }
+    if (m_depth == 0)
+        handlersDone();
+}
+
+void Application::handlersDone()
+{
+    drain();
+    collectGarbage();
+    if (m_endCheckWanted)
+        scheduleEndCheck();
 }
 
 void Application::drain()
@@ -222,13 +277,11 @@ void Application::messageBox(const std::string &text)
         explicit Busy(Application &a) : app(a) { ++app.m_depth; }
         ~Busy()
         {
-            if (--app.m_depth == 0 && !app.m_deferred.empty())
+            if (--app.m_depth == 0 && (!app.m_deferred.empty() || app.m_endCheckWanted))
                 QTimer::singleShot(0, qApp, [] {
                     Application &app = Application::instance();
-                    if (app.m_depth == 0) {
-                        app.drain();
-                        app.collectGarbage();
-                    }
+                    if (app.m_depth == 0)
+                        app.handlersDone();
                 });
         }
     } busy(*this);
@@ -271,18 +324,20 @@ void Application::unload(Form &form)
 
 void Application::scheduleEndCheck()
 {
-    if (m_endCheckPending || !qApp)
+    m_endCheckWanted = true;
+    // While a handler runs (perhaps waiting in a message box for as long as
+    // the player likes) the check waits for it to return instead of polling.
+    if (m_endCheckPosted || m_depth > 0 || !qApp)
         return;
-    m_endCheckPending = true;
+    m_endCheckPosted = true;
     QTimer::singleShot(0, qApp, [generation = m_generation] {
         Application &app = Application::instance();
         if (generation != app.m_generation)
             return;
-        app.m_endCheckPending = false;
-        if (app.m_depth > 0) {
-            app.scheduleEndCheck();
-            return;
-        }
+        app.m_endCheckPosted = false;
+        if (app.m_depth > 0)
+            return; // handlersDone() posts it again
+        app.m_endCheckWanted = false;
         app.collectGarbage();
         // The program runs while a form is loaded.
         if (app.m_loaded.empty() && !app.m_ended)
@@ -303,9 +358,12 @@ void Application::reset()
     while (!m_loaded.empty())
         unload(*m_loaded.back().form);
     --m_depth;
+    if (m_keys)
+        m_keys->forgetHeldKey();
     m_unloaded.clear();
     ++m_generation;
-    m_endCheckPending = false;
+    m_endCheckWanted = false;
+    m_endCheckPosted = false;
     m_ended = false;
     m_exitCode = 0;
     m_messageBoxHook = nullptr;

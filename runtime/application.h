@@ -14,6 +14,8 @@ class QObject;
 
 namespace forms {
 
+class KeyPreviewFilter;
+
 struct AppInfo
 {
     int Major;
@@ -71,6 +73,8 @@ private:
     Application();
     struct Deferred;
     void drain();
+    // Runs what waited for the last handler to return.
+    void handlersDone();
     void report(const std::string &message);
     void scheduleEndCheck();
 
@@ -83,12 +87,14 @@ private:
     std::vector<std::unique_ptr<Form>> m_unloaded;
     std::vector<std::unique_ptr<Deferred>> m_deferred;
     MessageBoxHook m_messageBoxHook;
+    KeyPreviewFilter *m_keys = nullptr; // owned by the QApplication
     int m_depth = 0;
     int m_generation = 0;
     int m_exitCode = 0;
     bool m_ended = false;
     bool m_running = false;
-    bool m_endCheckPending = false;
+    bool m_endCheckWanted = false; // a form unloaded since the last check
+    bool m_endCheckPosted = false;
 };
 
 } // namespace forms

@@ -116,6 +116,9 @@ void Form::Show()
         m_window->raise(); // already open: bring it to the front
     else
         m_window->show();
+    // Where the compositor alone decides what comes forward (Wayland) this is
+    // all a program can do: ask for the window to be activated. Qt passes the
+    // request on, with an activation token where it has one.
     m_window->activateWindow();
 }
 

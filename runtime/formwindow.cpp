@@ -2,6 +2,7 @@
 #include "application.h"
 #include "form.h"
 #include "picture.h"
+#include "toolwindow.h"
 #include "widgets.h"
 
 #include <QCloseEvent>
@@ -12,7 +13,32 @@
 
 namespace forms {
 
-FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr), m_form(form)
+namespace {
+
+// No caption and no control box: no title bar at all, only the window's own
+// border.
+bool withoutTitleBar(const FormLayout &layout)
+{
+    return layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable;
+}
+
+FormWindow::Kind kindOf(const FormLayout &layout)
+{
+    if (layout.borderStyle == BorderStyle::None || withoutTitleBar(layout))
+        return FormWindow::Kind::Bare;
+    if (layout.borderStyle == BorderStyle::FixedDialog || layout.borderStyle == BorderStyle::FixedToolWindow)
+        return FormWindow::Kind::Dialog;
+    return FormWindow::Kind::Frame;
+}
+
+} // namespace
+
+// The kind is known before anything about the window can reach a screen
+// reader, which keeps the role it first learns.
+FormWindow::FormWindow(Form &form, const FormLayout &layout)
+    : QWidget(nullptr)
+    , m_form(form)
+    , m_kind(kindOf(layout))
 {
     setObjectName(QString::fromStdString(form.name()));
     setWindowTitle(QString::fromStdString(layout.caption));
@@ -39,9 +65,8 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr),
         flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
         break;
     }
-    if (layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable) {
-        // No caption and no control box: no title bar at all, only the
-        // window's own border, which we draw.
+    if (withoutTitleBar(layout)) {
+        // Only the window's own border, which we draw.
         flags = Qt::Window | Qt::FramelessWindowHint;
         m_dialogFrame = layout.borderStyle != BorderStyle::None;
     }
@@ -49,6 +74,10 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr),
         flags |= Qt::Tool; // tool windows stay out of the task bar
     flags |= Qt::CustomizeWindowHint;
     setWindowFlags(flags);
+    // Forms have no owner. A tool window with a title bar must not stay in
+    // front of the program's other windows; the splash is gone before any
+    // could come in front of it.
+    m_ownerlessTool = (flags & Qt::WindowType_Mask) == Qt::Tool && m_kind != Kind::Bare;
 
     auto *box = new QVBoxLayout(this);
     const int frame = m_dialogFrame ? 3 : 0;
@@ -89,6 +118,14 @@ void FormWindow::closeEvent(QCloseEvent *event)
     Form *form = &m_form;
     if (form->isLoaded())
         Application::instance().raise(this, [form] { Unload(*form); });
+}
+
+void FormWindow::showEvent(QShowEvent *event)
+{
+    // Sent before the window is mapped.
+    if (m_ownerlessTool)
+        prepareOwnerlessToolWindow(this);
+    QWidget::showEvent(event);
 }
 
 void FormWindow::paintEvent(QPaintEvent *)

@@ -16,6 +16,11 @@ class FormWindow : public QWidget
 public:
     FormWindow(Form &form, const FormLayout &layout);
 
+    // What the window is to the desktop and to a screen reader: a main
+    // window, a dialog, or a bare panel without a title bar.
+    enum class Kind { Frame, Dialog, Bare };
+    Kind kind() const { return m_kind; }
+
     Form &form() const { return m_form; }
     QWidget *client() const { return m_client; }
     QMenuBar *menuBar();
@@ -26,12 +31,15 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     Form &m_form;
+    Kind m_kind;
     QWidget *m_client;
     QMenuBar *m_menuBar = nullptr;
     bool m_dialogFrame = false;
+    bool m_ownerlessTool = false;
 };
 
 } // namespace forms

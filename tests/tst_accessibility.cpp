@@ -84,6 +84,7 @@ private slots:
     void messageLineIsReadAsItsText();
     void picturesAreNamedGraphics();
     void splashWindowHasAName();
+    void windowsAreAFrameAndADialog();
     void messageBoxIsAnAlert();
 };
 
@@ -234,6 +235,18 @@ void TestAccessibility::splashWindowHasAName()
     QCOMPARE(nameOf(splash.window()), QStringLiteral("Korvo Game"));
     QCOMPARE(nameOf(instance<Form1>().window()), QStringLiteral("Korvo Game"));
     QCOMPARE(nameOf(instance<frmAbout>().window()), QStringLiteral("Acerca del autor"));
+}
+
+void TestAccessibility::windowsAreAFrameAndADialog()
+{
+    // A screen reader announces a frame or a dialog when it comes up.
+    QAccessibleInterface *game = accessible(instance<Form1>().window());
+    QAccessibleInterface *about = accessible(instance<frmAbout>().window());
+    QVERIFY(game && about);
+    QCOMPARE(game->role(), QAccessible::Window);
+    QCOMPARE(game->text(QAccessible::Name), QStringLiteral("Korvo Game"));
+    QCOMPARE(about->role(), QAccessible::Dialog);
+    QCOMPARE(about->text(QAccessible::Name), QStringLiteral("Acerca del autor"));
 }
 
 void TestAccessibility::messageBoxIsAnAlert()

@@ -7,12 +7,15 @@
 #include "form.h"
 
 #include <QtTest>
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 using namespace forms;
@@ -73,6 +76,14 @@ public:
     OtherForm() : Form("OtherForm", {.clientWidth = 1500, .clientHeight = 1500}) { }
 };
 
+// What the process has spent on the processor so far, in milliseconds.
+double cpuMilliseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 TestForm &shownTestForm()
 {
     TestForm &form = instance<TestForm>();
@@ -105,6 +116,7 @@ private slots:
     void formLoadsOnFirstUseOnly();
     void unloadedFormComesBackFresh();
     void programEndsWhenLastFormUnloads();
+    void endCheckWaitsQuietlyBehindAMessageBox();
     void closeBoxUnloadsForm();
     void endUnloadsEverythingAndStopsEvents();
     void namedFormsAreReachable();
@@ -288,6 +300,50 @@ void TestRuntime::programEndsWhenLastFormUnloads()
     QTest::qWait(20);
     QVERIFY(!app.hasEnded()); // another form is still loaded
     Unload(other);
+    QTRY_VERIFY(app.hasEnded());
+    QCOMPARE(app.exitCode(), 0);
+}
+
+void TestRuntime::endCheckWaitsQuietlyBehindAMessageBox()
+{
+    auto &app = Application::instance();
+    TestForm &form = instance<TestForm>();
+    OtherForm &other = instance<OtherForm>();
+    int wakeUps = 0;
+    double cpu = 0;
+    bool endedDuringBox = false;
+    app.setMessageBoxHook([&](const std::string &, const std::string &) {
+        // Half a second of the player reading the box, in a nested event
+        // loop as a real box runs one.
+        QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+        const auto counter = connect(dispatcher, &QAbstractEventDispatcher::awake, [&] { ++wakeUps; });
+        const double before = cpuMilliseconds();
+        QEventLoop wait;
+        QTimer::singleShot(500, &wait, &QEventLoop::quit);
+        wait.exec();
+        cpu = cpuMilliseconds() - before;
+        disconnect(counter);
+        endedDuringBox = app.hasEnded();
+    });
+
+    // One burst of input: a form unloads, then a handler waits in a box.
+    app.raise(nullptr, [&] { Unload(other); });
+    app.raise(nullptr, [] { MsgBox("espera"); });
+    QVERIFY2(wakeUps < 50, qPrintable(QStringLiteral("%1 wake-ups during the box").arg(wakeUps)));
+    QVERIFY2(cpu < 150, qPrintable(QStringLiteral("%1 ms of processor during the box").arg(cpu)));
+    QVERIFY(!endedDuringBox);
+    QTest::qWait(20);
+    QVERIFY(!app.hasEnded()); // one form is still loaded
+
+    // The last form goes from a handler that then waits in a box: the program
+    // ends once that handler has returned, not before.
+    wakeUps = 0;
+    app.raise(nullptr, [&] {
+        Unload(form);
+        MsgBox("adiós");
+    });
+    QVERIFY2(wakeUps < 50, qPrintable(QStringLiteral("%1 wake-ups during the box").arg(wakeUps)));
+    QVERIFY(!endedDuringBox);
     QTRY_VERIFY(app.hasEnded());
     QCOMPARE(app.exitCode(), 0);
 }
