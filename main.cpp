@@ -1,8 +1,7 @@
 // Korvo Game: starts the forms runtime on the start-up form.
 
-#include "application.h"
-#include "frmabout.h"
-#include "frmsplash.h"
+#include "runtime/application.h"
+#include "game/frmsplash.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -129,6 +128,5 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(KORVO_APP_ID));
 
     auto &runtime = forms::Application::instance();
-    declareAboutDialog();
     return runtime.run([] { forms::instance<frmSplash>().Show(); });
 }

@@ -2,8 +2,8 @@
 // real window (under Xvfb), against the bare sweep for the same minute; then
 // what each tick repaints, logged from paint events inside this benchmark.
 
-#include "application.h"
-#include "form1.h"
+#include "runtime/application.h"
+#include "game/form1.h"
 #include "measure.h"
 
 #include <QApplication>

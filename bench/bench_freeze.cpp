@@ -3,10 +3,10 @@
 // screen when the press was handled, and the shot is judged on the positions
 // drawn.
 
-#include "application.h"
-#include "form1.h"
+#include "runtime/application.h"
+#include "game/form1.h"
 #include "measure.h"
-#include "widgets.h"
+#include "runtime/widgets.h"
 
 #include <QApplication>
 #include <QPaintEvent>

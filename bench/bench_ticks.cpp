@@ -2,8 +2,8 @@
 // tick stamped as its handler runs, beside a default (coarse) 100 ms QTimer
 // measured in the same run.
 
-#include "application.h"
-#include "form1.h"
+#include "runtime/application.h"
+#include "game/form1.h"
 #include "measure.h"
 
 #include <QApplication>

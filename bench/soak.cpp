@@ -4,9 +4,9 @@
 // afternoon must not grow: the run fails when the heap in use grew by more
 // than a small bound. Runs headless unless a platform is chosen.
 
-#include "application.h"
-#include "form1.h"
-#include "frmabout.h"
+#include "runtime/application.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
 
 #include <QApplication>
 #include <QFile>
@@ -122,7 +122,6 @@ int main(int argc, char *argv[])
     g_qtMessages = qInstallMessageHandler(quietPlatform);
     QApplication app(argc, argv);
     Application &runtime = Application::instance();
-    declareAboutDialog();
     Form1 &game = instance<Form1>();
     game.Show();
 

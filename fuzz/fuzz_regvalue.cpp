@@ -5,7 +5,7 @@
 // buffer (AddressSanitizer watches), and the decoded text must say what the
 // bytes say.
 
-#include "sysinfo.h"
+#include "screens/sysinfo.h"
 #include "sysinfomemory.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "aim.h"
+#include "game/aim.h"
 
 namespace aim {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The two aim sweeps: their stop tables and one tick of either.
 
-#include "basic.h"
+#include "runtime/basic.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,8 @@
-#include "form1.h"
-#include "aim.h"
-#include "shot.h"
-#include "application.h"
+#include "game/form1.h"
+#include "game/aim.h"
+#include "game/shot.h"
+#include "runtime/application.h"
+#include "screens/frmabout.h"
 
 using namespace forms;
 
@@ -142,5 +143,5 @@ void Form1::mnuSalir_Click()
 
 void Form1::mnuAbout_Click()
 {
-    forms::instance("frmAbout").Show();
+    forms::instance<frmAbout>().Show();
 }

@@ -2,9 +2,9 @@
 // Form1: the game window, with the target, the two balls, the buttons, the
 // message line and the statistics panel.
 
-#include "basic.h"
-#include "controls.h"
-#include "form.h"
+#include "runtime/basic.h"
+#include "runtime/controls.h"
+#include "runtime/form.h"
 
 class Form1 : public forms::Form
 {

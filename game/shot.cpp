@@ -1,6 +1,6 @@
-#include "shot.h"
+#include "game/shot.h"
 
-#include "controls.h"
+#include "runtime/controls.h"
 
 namespace shot {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Judging a shot and counting it.
 
-#include "basic.h"
+#include "runtime/basic.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "accessibility.h"
-#include "basic.h"
-#include "formwindow.h"
-#include "widgets.h"
+#include "runtime/accessibility.h"
+#include "runtime/basic.h"
+#include "runtime/formwindow.h"
+#include "runtime/widgets.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>

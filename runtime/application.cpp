@@ -1,8 +1,8 @@
-#include "application.h"
-#include "accessibility.h"
-#include "basic.h"
-#include "formwindow.h"
-#include "widgets.h"
+#include "runtime/application.h"
+#include "runtime/accessibility.h"
+#include "runtime/basic.h"
+#include "runtime/formwindow.h"
+#include "runtime/widgets.h"
 
 #include <QApplication>
 #include <QKeyEvent>

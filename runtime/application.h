@@ -2,8 +2,8 @@
 // The application object and the services every form may call: message
 // boxes, End, and the one dispatch point that runs every event handler.
 
-#include "controls.h"
-#include "form.h"
+#include "runtime/controls.h"
+#include "runtime/form.h"
 
 #include <functional>
 #include <memory>

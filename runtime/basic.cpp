@@ -1,4 +1,4 @@
-#include "basic.h"
+#include "runtime/basic.h"
 
 #include <cctype>
 #include <cmath>

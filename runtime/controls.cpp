@@ -1,10 +1,10 @@
-#include "controls.h"
-#include "application.h"
-#include "basic.h"
-#include "form.h"
-#include "formwindow.h"
-#include "picture.h"
-#include "widgets.h"
+#include "runtime/controls.h"
+#include "runtime/application.h"
+#include "runtime/basic.h"
+#include "runtime/form.h"
+#include "runtime/formwindow.h"
+#include "runtime/picture.h"
+#include "runtime/widgets.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,8 +1,8 @@
 #pragma once
 // The controls a form is built from, each made from its stored layout.
 
-#include "form.h"
-#include "layout.h"
+#include "runtime/form.h"
+#include "runtime/layout.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
-#include "form.h"
-#include "application.h"
-#include "basic.h"
-#include "controls.h"
-#include "formwindow.h"
-#include "widgets.h"
+#include "runtime/form.h"
+#include "runtime/application.h"
+#include "runtime/basic.h"
+#include "runtime/controls.h"
+#include "runtime/formwindow.h"
+#include "runtime/widgets.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -11,7 +11,6 @@
 #include <QShortcut>
 
 #include <algorithm>
-#include <map>
 
 namespace forms {
 
@@ -128,32 +127,11 @@ void Unload(Form &form)
 }
 
 namespace detail {
-
-namespace {
-std::map<std::string, std::function<Form &()>> &declared()
-{
-    static std::map<std::string, std::function<Form &()>> forms;
-    return forms;
-}
-} // namespace
-
-void declare(const std::string &name, std::function<Form &()> instance)
-{
-    declared()[name] = std::move(instance);
-}
-
 void adopt(std::unique_ptr<Form> form, std::function<void()> forget)
 {
     Application::instance().adopt(std::move(form), std::move(forget));
 }
 } // namespace detail
 
-Form &instance(const std::string &name)
-{
-    auto found = detail::declared().find(name);
-    if (found == detail::declared().end())
-        throw RuntimeError(424, "Se requiere un objeto: " + name);
-    return found->second();
-}
 
 } // namespace forms

@@ -1,7 +1,7 @@
 #pragma once
 // Forms: windows built from a stored layout, with their one implicit instance.
 
-#include "layout.h"
+#include "runtime/layout.h"
 
 #include <functional>
 #include <memory>
@@ -132,22 +132,6 @@ bool isLoaded()
 {
     return detail::g_instance<F> != nullptr;
 }
-
-namespace detail {
-void declare(const std::string &name, std::function<Form &()> instance);
-}
-
-// Makes a form reachable by its name, so a window can open another that is
-// built in a library it does not depend on.
-template <class F>
-void declareForm(const std::string &name)
-{
-    detail::declare(name, []() -> Form & { return instance<F>(); });
-}
-
-// The implicit instance of the form declared under `name`; an unknown name is
-// a run-time error.
-Form &instance(const std::string &name);
 
 // Destroys the form's window and timers. A form may unload itself from inside
 // its own handler: the object itself goes once that handler has returned.

@@ -1,9 +1,9 @@
-#include "formwindow.h"
-#include "application.h"
-#include "form.h"
-#include "picture.h"
-#include "toolwindow.h"
-#include "widgets.h"
+#include "runtime/formwindow.h"
+#include "runtime/application.h"
+#include "runtime/form.h"
+#include "runtime/picture.h"
+#include "runtime/toolwindow.h"
+#include "runtime/widgets.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

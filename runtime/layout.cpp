@@ -1,4 +1,4 @@
-#include "layout.h"
+#include "runtime/layout.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "runtime/picture.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "system.h"
+#include "runtime/system.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "toolwindow.h"
+#include "runtime/toolwindow.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,5 +1,5 @@
-#include "widgets.h"
-#include "picture.h"
+#include "runtime/widgets.h"
+#include "runtime/picture.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -2,8 +2,8 @@
 // The Qt widgets behind the lightweight controls, and the conversions from
 // layout units to Qt's.
 
-#include "controls.h"
-#include "layout.h"
+#include "runtime/controls.h"
+#include "runtime/layout.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "frmabout.h"
-#include "application.h"
-#include "sysinfo.h"
+#include "screens/frmabout.h"
+#include "runtime/application.h"
+#include "screens/sysinfo.h"
 
 using namespace forms;
 
@@ -80,9 +80,4 @@ std::unique_ptr<sysinfo::Platform> &frmAbout::platform()
 {
     static std::unique_ptr<sysinfo::Platform> services = sysinfo::makeNativePlatform();
     return services;
-}
-
-void declareAboutDialog()
-{
-    declareForm<frmAbout>("frmAbout");
 }

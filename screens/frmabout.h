@@ -2,8 +2,8 @@
 // frmAbout: the About dialog, with the button that starts the system
 // information tool.
 
-#include "controls.h"
-#include "form.h"
+#include "runtime/controls.h"
+#include "runtime/form.h"
 
 #include <array>
 #include <cstdint>
@@ -39,6 +39,3 @@ public:
     // put an in-memory one in its place.
     static std::unique_ptr<sysinfo::Platform> &platform();
 };
-
-// Makes "frmAbout" reachable from the game window's Ayuda menu.
-void declareAboutDialog();

@@ -1,4 +1,4 @@
-#include "sysinfo.h"
+#include "screens/sysinfo.h"
 
 #include <array>
 #include <exception>

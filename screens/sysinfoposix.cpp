@@ -1,5 +1,5 @@
-#include "sysinfoposix.h"
-#include "system.h"
+#include "screens/sysinfoposix.h"
+#include "runtime/system.h"
 
 #include <cstdint>
 #include <cstdlib>

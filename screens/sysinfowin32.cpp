@@ -1,4 +1,4 @@
-#include "sysinfowin32.h"
+#include "screens/sysinfowin32.h"
 
 #include <cstdint>
 #include <memory>

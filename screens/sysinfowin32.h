@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sysinfo.h"
+#include "screens/sysinfo.h"
 
 #include <string>
 

@@ -2,9 +2,11 @@
 
 // What several test programs do to reach the game as a player meets it.
 
-#include "controls.h"
-#include "form1.h"
-#include "form.h"
+#include "runtime/controls.h"
+#include "game/form1.h"
+#include "game/frmsplash.h"
+#include "screens/frmabout.h"
+#include "runtime/form.h"
 
 #include <QString>
 #include <QtTest>
@@ -17,6 +19,16 @@ inline Form1 &shownGame()
     if (!QTest::qWaitForWindowActive(game.window()))
         qWarning("the game window did not become active");
     return game;
+}
+
+// A form by the name a data row gives it.
+inline forms::Form &formNamed(const std::string &name)
+{
+    if (name == "frmSplash")
+        return forms::instance<frmSplash>();
+    if (name == "frmAbout")
+        return forms::instance<frmAbout>();
+    return forms::instance<Form1>();
 }
 
 // A label's caption as the player reads it.

@@ -1,10 +1,10 @@
 // The About dialog as a player meets it from the game window, and its
 // "System Info..." button on an in-memory system.
 
-#include "application.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
-#include "frmabout.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
 #include "sysinfomemory.h"
 
 #include <QtTest>
@@ -39,7 +39,6 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { declareAboutDialog(); }
     void init()
     {
         Application::instance().reset();

@@ -2,11 +2,11 @@
 // interfaces: names for everything a player can reach, counters with their
 // values, pictures named after their artwork, message boxes as alerts.
 
-#include "application.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
-#include "frmabout.h"
-#include "frmsplash.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
+#include "game/frmsplash.h"
 
 #include <QtTest>
 #include <QAccessible>
@@ -69,8 +69,6 @@ private slots:
     void initTestCase()
     {
         QApplication::setApplicationName(QStringLiteral("Korvo Game"));
-        declareAboutDialog();
-        declareForm<Form1>("Form1");
     }
     void init() { Application::instance().reset(); }
     void cleanup() { Application::instance().reset(); }
@@ -100,7 +98,7 @@ void TestAccessibility::everyReachableControlHasAName()
 {
     QFETCH(QString, form);
     QFETCH(QStringList, names);
-    Form &shown = instance(form.toStdString());
+    Form &shown = formNamed(form.toStdString());
     shown.Show();
     QVERIFY(QTest::qWaitForWindowExposed(shown.window()));
 

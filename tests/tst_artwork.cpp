@@ -1,12 +1,12 @@
 // Every picture a layout names is compiled into the program: a missing one
 // would show as an empty box, and no player could tell us why.
 
-#include "application.h"
-#include "form1.h"
-#include "frmabout.h"
-#include "frmsplash.h"
-#include "picture.h"
-#include "widgets.h"
+#include "runtime/application.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
+#include "game/frmsplash.h"
+#include "runtime/picture.h"
+#include "runtime/widgets.h"
 
 #include <QtTest>
 #include <QSvgRenderer>

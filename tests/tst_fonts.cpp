@@ -3,10 +3,10 @@
 // lookalikes name, "none" has no face at all. The font folder is made before
 // the application starts, since fontconfig reads its configuration once.
 
-#include "application.h"
-#include "form1.h"
-#include "frmabout.h"
-#include "frmsplash.h"
+#include "runtime/application.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
+#include "game/frmsplash.h"
 
 #include <QtTest>
 #include <QAbstractButton>
@@ -83,7 +83,6 @@ public:
     explicit TestFonts(bool oneFace) : m_oneFace(oneFace) { }
 
 private slots:
-    void initTestCase() { declareAboutDialog(); }
     void init() { Application::instance().reset(); }
     void cleanup() { Application::instance().reset(); }
 

@@ -1,10 +1,10 @@
 // The game window: its layout and menus as a player meets them, and the two
 // sweeps, driven tick by tick.
 
-#include "aim.h"
-#include "application.h"
+#include "game/aim.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
+#include "game/form1.h"
 
 #include <QtTest>
 #include <QAction>

@@ -2,12 +2,13 @@
 // and 2. The layout stays in logical pixels and pictures are rendered from
 // their vector sources at the device pixel ratio, so they stay crisp.
 
-#include "application.h"
-#include "form1.h"
-#include "frmabout.h"
-#include "frmsplash.h"
-#include "picture.h"
-#include "widgets.h"
+#include "runtime/application.h"
+#include "gametest.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
+#include "game/frmsplash.h"
+#include "runtime/picture.h"
+#include "runtime/widgets.h"
 
 #include <QtTest>
 
@@ -24,7 +25,7 @@ qreal expectedScale()
 
 QRect geometryOf(const std::string &form, const QString &control)
 {
-    Form &shown = instance(form);
+    Form &shown = formNamed(form);
     if (control == QLatin1String("client"))
         return QRect(QPoint(0, 0), shown.containerWidget()->size());
     auto *widget = shown.window()->findChild<QWidget *>(control);
@@ -38,12 +39,6 @@ class TestHighDpi : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        declareAboutDialog();
-        declareForm<Form1>("Form1");
-        declareForm<frmSplash>("frmSplash");
-    }
     void init() { Application::instance().reset(); }
     void cleanup() { Application::instance().reset(); }
 
@@ -57,7 +52,7 @@ private slots:
 void TestHighDpi::windowsUseTheScreenScale()
 {
     for (const char *name : {"Form1", "frmAbout", "frmSplash"}) {
-        Form &form = instance(name);
+        Form &form = formNamed(name);
         form.Show();
         QVERIFY(QTest::qWaitForWindowExposed(form.window()));
         QCOMPARE(form.window()->devicePixelRatioF(), expectedScale());
@@ -86,7 +81,7 @@ void TestHighDpi::layoutStaysInLogicalPixels()
     QFETCH(QString, form);
     QFETCH(QString, control);
     QFETCH(QRect, geometry);
-    instance(form.toStdString()).Show();
+    formNamed(form.toStdString()).Show();
     QCOMPARE(geometryOf(form.toStdString(), control), geometry);
 }
 

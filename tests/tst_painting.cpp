@@ -2,10 +2,10 @@
 // as the tick returns, and only the area it left and the area it entered are
 // redrawn. ctest runs this at QT_SCALE_FACTOR 1 and 2.
 
-#include "application.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
-#include "picture.h"
+#include "game/form1.h"
+#include "runtime/picture.h"
 
 #include <QtTest>
 #include <QPaintEvent>

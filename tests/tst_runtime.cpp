@@ -1,10 +1,10 @@
 // The forms runtime: numbers and texts, form lifetime, keys, timers, message
 // boxes and the dispatch point, driven through real windows where it matters.
 
-#include "application.h"
-#include "basic.h"
-#include "controls.h"
-#include "form.h"
+#include "runtime/application.h"
+#include "runtime/basic.h"
+#include "runtime/controls.h"
+#include "runtime/form.h"
 
 #include <QtTest>
 #include <QAbstractEventDispatcher>
@@ -119,7 +119,6 @@ private slots:
     void endCheckWaitsQuietlyBehindAMessageBox();
     void closeBoxUnloadsForm();
     void endUnloadsEverythingAndStopsEvents();
-    void namedFormsAreReachable();
 
     void enterPressesDefaultButtonFromAnywhere();
     void escapePressesCancelButton();
@@ -373,14 +372,6 @@ void TestRuntime::endUnloadsEverythingAndStopsEvents()
     QVERIFY(!form.Timer1.enabled());
     ok->click(); // a click that arrives after End runs nothing
     QCOMPARE(form.okClicks, 0);
-}
-
-void TestRuntime::namedFormsAreReachable()
-{
-    declareForm<OtherForm>("OtherForm");
-    Form &form = forms::instance("OtherForm");
-    QCOMPARE(&form, loadedInstance<OtherForm>());
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, forms::instance("frmNobody"));
 }
 
 void TestRuntime::enterPressesDefaultButtonFromAnywhere()

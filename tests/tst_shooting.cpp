@@ -1,11 +1,11 @@
 // Shooting and statistics, played as a player plays: through the real
 // buttons and keys, with every message box answered.
 
-#include "aim.h"
-#include "application.h"
+#include "game/aim.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
-#include "shot.h"
+#include "game/form1.h"
+#include "game/shot.h"
 
 #include <QtTest>
 

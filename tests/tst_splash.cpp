@@ -1,9 +1,9 @@
 // The start-up splash: what it shows, and how it gives way to the game.
 
-#include "application.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
-#include "frmsplash.h"
+#include "game/form1.h"
+#include "game/frmsplash.h"
 
 #include <QtTest>
 #include <QLabel>

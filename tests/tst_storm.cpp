@@ -3,10 +3,10 @@
 // after each one the checks a player relies on. Seeded, so a failure can be
 // played again: KORVO_STORM_SEED and KORVO_STORM_ACTIONS override the run.
 
-#include "application.h"
+#include "runtime/application.h"
 #include "gametest.h"
-#include "form1.h"
-#include "frmabout.h"
+#include "game/form1.h"
+#include "screens/frmabout.h"
 #include "sysinfomemory.h"
 
 #include <QtTest>
@@ -669,7 +669,6 @@ class TestStorm : public QObject
 private slots:
     void initTestCase()
     {
-        declareAboutDialog();
         g_qtMessages = qInstallMessageHandler(quietPlatform);
     }
     void cleanupTestCase() { qInstallMessageHandler(g_qtMessages); }

@@ -8,10 +8,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "sysinfo.h"
+#include "screens/sysinfo.h"
 #include "sysinfomemory.h"
 #ifndef Q_OS_WIN
-#include "sysinfoposix.h"
+#include "screens/sysinfoposix.h"
 #endif
 
 #include <cstddef>

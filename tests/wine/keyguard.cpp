@@ -5,7 +5,7 @@
 // Exit codes: 0 the key is read-only; 3 write access is still granted (the
 // registry ignores the key's access list); 1 anything else went wrong.
 
-#include "sysinfo.h"
+#include "screens/sysinfo.h"
 
 #include <cstdio>
 #include <cstring>

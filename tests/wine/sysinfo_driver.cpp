@@ -2,8 +2,8 @@
 // services and writes down every system call and the message box it would
 // show, for run-wine-cases.sh to check against the registry it set up.
 
-#include "sysinfo.h"
-#include "sysinfowin32.h"
+#include "screens/sysinfo.h"
+#include "screens/sysinfowin32.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "frmsplash.h"
-#include "application.h"
-#include "form1.h"
+#include "game/frmsplash.h"
+#include "runtime/application.h"
+#include "game/form1.h"
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // frmSplash: the start-up screen with the product name and version, which
 // gives way to the game window.
 
-#include "controls.h"
-#include "form.h"
+#include "runtime/controls.h"
+#include "runtime/form.h"
 
 class frmSplash : public forms::Form
 {
