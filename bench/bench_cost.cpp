@@ -2,6 +2,7 @@
 // real window (under Xvfb), against the bare sweep for the same minute; then
 // what each tick repaints, logged from paint events inside this benchmark.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "measure.h"
@@ -77,9 +78,9 @@ Repaints logRepaints(int argc, char *argv[])
     forms::Application::instance();
     Form1 &game = forms::instance<Form1>();
     game.Show();
-    QWidget *window = game.window();
+    QWidget *window = forms::qt::window(game);
     PaintLog log(window);
-    QWidget *ball = game.Picture2.widget();
+    QWidget *ball = forms::qt::widget(game.Picture2);
 
     std::vector<qint64> areas, expected;
     std::vector<int> events;

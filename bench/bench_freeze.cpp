@@ -3,10 +3,11 @@
 // screen when the press was handled, and the shot is judged on the positions
 // drawn.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "measure.h"
-#include "runtime/widgets.h"
+#include "runtime/qt/widgets.h"
 
 #include <QApplication>
 #include <QPaintEvent>
@@ -83,12 +84,12 @@ int main(int argc, char *argv[])
     auto &runtime = forms::Application::instance();
     Form1 &game = forms::instance<Form1>();
     game.Show();
-    QWidget *window = game.window();
+    QWidget *window = forms::qt::window(game);
     if (!QTest::qWaitForWindowActive(window)) {
         std::fprintf(stderr, "freeze: the game window did not become active\n");
         return 1;
     }
-    DrawnPositions drawn(game.Picture2.widget(), game.Picture1.widget());
+    DrawnPositions drawn(forms::qt::widget(game.Picture2), forms::qt::widget(game.Picture1));
 
     int presses = 0, horizontal = 0, vertical = 0, mismatches = 0, shots = 0;
     float frozenLeft = game.Picture2.left();

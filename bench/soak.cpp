@@ -4,6 +4,7 @@
 // afternoon must not grow: the run fails when the heap in use grew by more
 // than a small bound. Runs headless unless a platform is chosen.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
@@ -86,29 +87,29 @@ void answerNextBox()
 
 bool aboutRound(Form1 &game)
 {
-    if (!activate(game.window()))
+    if (!activate(forms::qt::window(game)))
         return false;
-    QTest::keyClick(game.window(), Qt::Key_F1);
+    QTest::keyClick(forms::qt::window(game), Qt::Key_F1);
     frmAbout *about = loadedInstance<frmAbout>();
-    if (!about || !activate(about->window()))
+    if (!about || !activate(forms::qt::window(*about)))
         return false;
-    QTest::keyClick(about->window(), Qt::Key_Escape);
+    QTest::keyClick(forms::qt::window(*about), Qt::Key_Escape);
     settle();
     return !isLoaded<frmAbout>();
 }
 
 bool shot(Form1 &game, int round)
 {
-    if (!activate(game.window()))
+    if (!activate(forms::qt::window(game)))
         return false;
     game.paso = round % 9; // somewhere along the sweep, a basket now and then
     game.Timer1_Timer();
-    QTest::keyClick(game.window(), Qt::Key_Return);
+    QTest::keyClick(forms::qt::window(game), Qt::Key_Return);
     game.paso = (round / 9) % 9;
     game.Timer2_Timer();
     answerNextBox();
-    QTest::keyClick(game.window(), Qt::Key_Return);
-    QTest::mouseClick(game.cmdReset.widget(), Qt::LeftButton);
+    QTest::keyClick(forms::qt::window(game), Qt::Key_Return);
+    QTest::mouseClick(forms::qt::widget(game.cmdReset), Qt::LeftButton);
     settle();
     return !game.Timer2.enabled() && game.Timer1.enabled();
 }

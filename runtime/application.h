@@ -1,20 +1,17 @@
 #pragma once
-// The application object and the services every form may call: message
-// boxes, End, and the one dispatch point that runs every event handler.
+// The application object: the program's forms, from the start-up form to the
+// end, and the services every form may call: message boxes, App and End.
 
-#include "runtime/controls.h"
-#include "runtime/form.h"
+#include "runtime/dispatcher.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QObject;
-
 namespace forms {
 
-class KeyPreviewFilter;
+class Form;
 
 struct AppInfo
 {
@@ -34,16 +31,22 @@ void MsgBox(const std::string &text);
 // Ends the program at once: no further events, every window gone.
 void End();
 
+// Who the program is to the desktop.
+struct Program
+{
+    std::string name;      // "Korvo Game": the task bar's and a screen reader's name
+    std::string desktopId; // the desktop entry's name, without ".desktop"
+};
+
+// Starts the forms runtime on the desktop's windowing system, loads the
+// start-up form and runs until the program ends; returns the exit code.
+// Without a desktop to show windows on it says so in one line and returns 2.
+int run(int argc, char *argv[], const Program &program, const Handler &startup);
+
 class Application
 {
 public:
     static Application &instance();
-
-    // Runs an event handler through the one dispatch point: one handler at a
-    // time, and an error it does not trap is reported and ends the program.
-    // While a handler runs (even waiting in a message box) later events are
-    // held back; those with the same key wait only once.
-    void raise(QObject *source, Handler handler, const void *key = nullptr);
 
     // Loads the start-up form through the dispatch point and runs the event
     // loop until the program ends. Returns the exit code.
@@ -52,7 +55,6 @@ public:
     void end(int exitCode);
     bool hasEnded() const { return m_ended; }
     int exitCode() const { return m_exitCode; }
-    bool busy() const { return m_depth > 0; }
     std::vector<Form *> loadedForms() const;
 
     // Tests can answer message boxes themselves: the hook receives the title
@@ -61,22 +63,26 @@ public:
     void setMessageBoxHook(MessageBoxHook hook) { m_messageBoxHook = std::move(hook); }
     void messageBox(const std::string &text);
 
+    // An error no handler trapped: reported in a box, then the program ends
+    // with exit code 1.
+    void fail(const std::string &message);
+
     // Unloads every form and forgets that the program ended, so the next test
     // starts from nothing.
     void reset();
 
     void adopt(std::unique_ptr<Form> form, std::function<void()> forget);
     void unload(Form &form);
-    void collectGarbage();
+
+    // What waits for no handler to be running: the objects of unloaded forms
+    // go, and the program ends if no form is left.
+    void handlersDone();
+    bool hasWorkWhenIdle() const { return m_endCheckWanted; }
 
 private:
     Application();
-    struct Deferred;
-    void drain();
-    // Runs what waited for the last handler to return.
-    void handlersDone();
-    void report(const std::string &message);
     void scheduleEndCheck();
+    void collectGarbage();
 
     struct Loaded
     {
@@ -85,10 +91,7 @@ private:
     };
     std::vector<Loaded> m_loaded;
     std::vector<std::unique_ptr<Form>> m_unloaded;
-    std::vector<std::unique_ptr<Deferred>> m_deferred;
     MessageBoxHook m_messageBoxHook;
-    KeyPreviewFilter *m_keys = nullptr; // owned by the QApplication
-    int m_depth = 0;
     int m_generation = 0;
     int m_exitCode = 0;
     bool m_ended = false;

@@ -1,51 +1,40 @@
 #pragma once
 // The controls a form is built from, each made from its stored layout.
 
+#include "runtime/dispatcher.h"
 #include "runtime/form.h"
 #include "runtime/layout.h"
 
-#include <functional>
+#include <memory>
 #include <string>
-
-class QWidget;
-class QLabel;
-class QPushButton;
-class QGroupBox;
-class QAction;
-class QMenu;
-class QTimer;
 
 namespace forms {
 
-class Container;
-class Form;
-class ImageWidget;
-class PictureBoxWidget;
-class ShapeWidget;
-class LineWidget;
-
-using Handler = std::function<void()>;
-
-class Control
+class Control : public EventSource
 {
 public:
     Control(const Control &) = delete;
     Control &operator=(const Control &) = delete;
 
     const std::string &name() const { return m_name; }
-    QWidget *widget() const { return m_widget; }
 
     bool visible() const;
     void setVisible(bool visible);
     // 0 brings the control to the front of its siblings, 1 sends it to the back.
     void ZOrder(int position = 0);
 
-protected:
-    Control(std::string name, QWidget *widget);
-    ~Control() = default;
+    // What the windowing system keeps of the control: its window or widget,
+    // which belongs to the form's window.
+    struct Native;
+    Native &native() const { return *m_native; }
 
+protected:
+    Control(std::string name, std::unique_ptr<Native> native);
+    ~Control();
+
+private:
     std::string m_name;
-    QWidget *m_widget; // owned by the form's window
+    std::unique_ptr<Native> m_native;
 };
 
 struct LabelStyle
@@ -68,15 +57,13 @@ class Label : public Control
 public:
     Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style = {});
 
-    std::string caption() const;
+    std::string caption() const { return m_caption; }
     void setCaption(const std::string &caption);
 
 private:
-    void fitToText();
-
-    QLabel *m_label;
     Bounds m_bounds;
     LabelStyle m_style;
+    std::string m_caption;
 };
 
 struct ImageStyle
@@ -100,7 +87,6 @@ public:
 private:
     void place();
 
-    ImageWidget *m_image;
     float m_left;
     float m_top;
 };
@@ -134,7 +120,6 @@ class Frame : public Control, public Container
 public:
     Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style = {});
 
-    QWidget *containerWidget() const override;
     Form &owner() override { return m_owner; }
 
 private:
@@ -160,7 +145,6 @@ public:
     int tabIndex() const { return m_tabIndex; }
 
 private:
-    QPushButton *m_button;
     Handler m_click;
     int m_tabIndex;
 };
@@ -198,7 +182,7 @@ public:
 
 // A precise timer: one tick per interval while enabled. A tick that falls due
 // while another handler runs is delivered once it returns, never in a burst.
-class Timer
+class Timer : public EventSource
 {
 public:
     Timer(Form &form, std::string name, int intervalMs, bool enabled);
@@ -212,14 +196,16 @@ public:
     void setEnabled(bool enabled);
     int interval() const { return m_interval; }
     const std::string &name() const { return m_name; }
-    QTimer *timer() const { return m_timer; }
+
+    // What the windowing system keeps of the timer.
+    struct Native;
+    Native &native() const { return *m_native; }
 
 private:
-    friend class Form;
     void tick();
 
     std::string m_name;
-    QTimer *m_timer;
+    std::unique_ptr<Native> m_native;
     Handler m_tick;
     int m_interval;
     bool m_enabled = false;
@@ -230,15 +216,19 @@ class Menu
 {
 public:
     Menu(Form &form, std::string name, const std::string &caption);
+    ~Menu();
     Menu(const Menu &) = delete;
     Menu &operator=(const Menu &) = delete;
 
     const std::string &name() const { return m_name; }
-    QMenu *menu() const { return m_menu; }
+
+    // What the windowing system keeps of the menu.
+    struct Native;
+    Native &native() const { return *m_native; }
 
 private:
     std::string m_name;
-    QMenu *m_menu;
+    std::unique_ptr<Native> m_native;
 };
 
 struct MenuItemStyle
@@ -248,10 +238,11 @@ struct MenuItemStyle
     bool checked = false;
 };
 
-class MenuItem
+class MenuItem : public EventSource
 {
 public:
     MenuItem(Menu &menu, std::string name, const MenuItemStyle &style);
+    ~MenuItem();
     MenuItem(const MenuItem &) = delete;
     MenuItem &operator=(const MenuItem &) = delete;
 
@@ -262,11 +253,14 @@ public:
     void setChecked(bool checked);
 
     const std::string &name() const { return m_name; }
-    QAction *action() const { return m_action; }
+
+    // What the windowing system keeps of the item.
+    struct Native;
+    Native &native() const { return *m_native; }
 
 private:
     std::string m_name;
-    QAction *m_action;
+    std::unique_ptr<Native> m_native;
     Handler m_click;
     bool m_checked;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Forms: windows built from a stored layout, with their one implicit instance.
 
+#include "runtime/dispatcher.h"
 #include "runtime/layout.h"
 
 #include <functional>
@@ -8,15 +9,11 @@
 #include <string>
 #include <vector>
 
-class QWidget;
-
 namespace forms {
 
 class CommandButton;
 class Form;
 class Timer;
-class Menu;
-class FormWindow;
 
 enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog, FixedToolWindow };
 enum class StartUpPosition { Manual, CenterScreen, WindowsDefault };
@@ -41,14 +38,13 @@ struct FormLayout
 class Container
 {
 public:
-    virtual QWidget *containerWidget() const = 0;
     virtual Form &owner() = 0;
 
 protected:
     ~Container() = default;
 };
 
-class Form : public Container
+class Form : public Container, public EventSource
 {
 public:
     Form(const Form &) = delete;
@@ -61,9 +57,19 @@ public:
 
     const std::string &name() const { return m_name; }
     std::string caption() const;
-    QWidget *window() const;
-    QWidget *containerWidget() const override;
     Form &owner() override { return *this; }
+
+    // What the windowing system keeps of the form: its window.
+    struct Native;
+    Native &native() const { return *m_native; }
+
+    // The buttons and timers the form holds, as its controls report them.
+    void add(CommandButton &button, bool isDefault, bool isCancel);
+    void add(Timer &timer) { m_timers.push_back(&timer); }
+
+    // A character key pressed in the form's window. With key preview on,
+    // Form_KeyPress sees it first; true when it swallowed the key.
+    bool pressKey(int keyAscii);
 
 protected:
     Form(std::string name, const FormLayout &layout);
@@ -74,21 +80,20 @@ protected:
     virtual void Form_KeyPress(int &KeyAscii) { (void)KeyAscii; }
 
 private:
-    friend class Application;
-    friend class FormWindow;
-    friend class KeyPreviewFilter;
-    friend class CommandButton;
-    friend class Timer;
-    friend class Menu;
+    friend class Application; // loads and releases forms
 
     void load();
     void release(); // hides the window and stops its timers; the object goes later
-    bool keyPress(int keyAscii);
-    void placeOnScreen();
+    // The window's side of loading and releasing: tab order, the first focus
+    // and the keys of the default and cancel buttons; hiding.
+    void prepareWindow();
+    void hideWindow();
+    // The form's buttons in tab order: the first takes the focus.
+    std::vector<CommandButton *> tabOrder() const;
 
     std::string m_name;
     FormLayout m_layout;
-    std::unique_ptr<FormWindow> m_window;
+    std::unique_ptr<Native> m_native;
     std::vector<CommandButton *> m_buttons;
     std::vector<Timer *> m_timers;
     CommandButton *m_defaultButton = nullptr;

@@ -10,6 +10,9 @@ namespace forms {
 // device-independent pixel; high-DPI scaling does the rest.
 constexpr int TwipsPerPixel = 15;
 
+// Twips to the nearest whole pixel.
+int toPixels(int twips);
+
 // A box in twips, relative to the form's client area or to the frame that
 // holds the control.
 struct Bounds
@@ -37,14 +40,23 @@ private:
     std::uint32_t m_value;
 };
 
+// The system colours by the index a layout gives them.
 namespace colors {
 constexpr Color WindowBackground = Color::system(5);
 constexpr Color MenuText = Color::system(7);
 constexpr Color WindowText = Color::system(8);
 constexpr Color TitleBarText = Color::system(9);
+constexpr Color Highlight = Color::system(13);
 constexpr Color HighlightText = Color::system(14);
 constexpr Color ButtonFace = Color::system(15);
+constexpr Color ButtonShadow = Color::system(16);
+constexpr Color GrayText = Color::system(17);
 constexpr Color ButtonText = Color::system(18);
+constexpr Color ThreeDHighlight = Color::system(20);
+constexpr Color ThreeDDarkShadow = Color::system(21);
+constexpr Color ThreeDLight = Color::system(22);
+constexpr Color InfoText = Color::system(23);
+constexpr Color InfoBackground = Color::system(24);
 constexpr Color White = Color::rgb(0xFFFFFF);
 constexpr Color Black = Color::rgb(0x000000);
 } // namespace colors

@@ -2,6 +2,7 @@
 
 // What several test programs do to reach the game as a player meets it.
 
+#include "runtime/qt/native.h"
 #include "runtime/controls.h"
 #include "game/form1.h"
 #include "game/frmsplash.h"
@@ -16,7 +17,7 @@ inline Form1 &shownGame()
 {
     Form1 &game = forms::instance<Form1>();
     game.Show();
-    if (!QTest::qWaitForWindowActive(game.window()))
+    if (!QTest::qWaitForWindowActive(forms::qt::window(game)))
         qWarning("the game window did not become active");
     return game;
 }

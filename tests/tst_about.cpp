@@ -1,6 +1,7 @@
 // The About dialog as a player meets it from the game window, and its
 // "System Info..." button on an in-memory system.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
@@ -17,9 +18,9 @@ namespace {
 
 frmAbout &openAbout(Form1 &game)
 {
-    QTest::keyClick(game.window(), Qt::Key_F1);
+    QTest::keyClick(qt::window(game), Qt::Key_F1);
     frmAbout *about = loadedInstance<frmAbout>();
-    if (about && !QTest::qWaitForWindowActive(about->window()))
+    if (about && !QTest::qWaitForWindowActive(qt::window(*about)))
         qWarning("the About dialog did not become active");
     return *about;
 }
@@ -71,19 +72,19 @@ void TestAbout::f1OpensOneDialog()
     Form1 &game = shownGame();
     QVERIFY(!isLoaded<frmAbout>());
     frmAbout &about = openAbout(game);
-    QVERIFY(about.window()->isVisible());
+    QVERIFY(qt::window(about)->isVisible());
     QCOMPARE(openAboutWindows(), 1);
 
     // F1 again from the game window brings the same dialog to the front.
-    game.window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(game.window()));
-    QTest::keyClick(game.window(), Qt::Key_F1);
+    qt::window(game)->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(qt::window(game)));
+    QTest::keyClick(qt::window(game), Qt::Key_F1);
     QCOMPARE(loadedInstance<frmAbout>(), &about);
     QCOMPARE(openAboutWindows(), 1);
-    QTRY_COMPARE(QApplication::activeWindow(), about.window());
+    QTRY_COMPARE(QApplication::activeWindow(), qt::window(about));
 
     // The menu pick does the same.
-    game.mnuAbout.action()->trigger();
+    qt::action(game.mnuAbout)->trigger();
     QCOMPARE(openAboutWindows(), 1);
 }
 
@@ -97,21 +98,21 @@ void TestAbout::dialogShowsTitleVersionAndText()
     QVERIFY(description.startsWith(
         QStringLiteral("Muchas gracias por usar este programa. Para más información, ayuda, trucos y más visite ")));
     QVERIFY(description.contains(QStringLiteral(" y ")));
-    QVERIFY(qobject_cast<QLabel *>(about.lblDescription.widget())->wordWrap());
+    QVERIFY(qobject_cast<QLabel *>(qt::widget(about.lblDescription))->wordWrap());
 
-    auto *ok = qobject_cast<QPushButton *>(about.cmdOK.widget());
+    auto *ok = qobject_cast<QPushButton *>(qt::widget(about.cmdOK));
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QVERIFY(ok->isDefault());
-    QCOMPARE(qobject_cast<QPushButton *>(about.cmdSysInfo.widget())->text(), QStringLiteral("&System Info..."));
-    QCOMPARE(about.picIcon.widget()->size(), QSize(94, 42)); // 90 x 38 plus the border
-    QCOMPARE(about.containerWidget()->size(), QSize(382, 237));
+    QCOMPARE(qobject_cast<QPushButton *>(qt::widget(about.cmdSysInfo))->text(), QStringLiteral("&System Info..."));
+    QCOMPARE(qt::widget(about.picIcon)->size(), QSize(94, 42)); // 90 x 38 plus the border
+    QCOMPARE(qt::client(about)->size(), QSize(382, 237));
 }
 
 void TestAbout::dialogIsAToolWindowAtItsPlace()
 {
     Form1 &game = shownGame();
     frmAbout &about = openAbout(game);
-    QWidget *window = about.window();
+    QWidget *window = qt::window(about);
     QCOMPARE(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -134,8 +135,8 @@ void TestAbout::escapeAndOkCloseTheDialog()
     QFETCH(int, key);
     Form1 &game = shownGame();
     frmAbout &about = openAbout(game);
-    QCOMPARE(QApplication::focusWidget(), about.cmdOK.widget()); // tab index 0
-    QTest::keyClick(key == Qt::Key_Space ? QApplication::focusWidget() : about.window(), Qt::Key(key));
+    QCOMPARE(QApplication::focusWidget(), qt::widget(about.cmdOK)); // tab index 0
+    QTest::keyClick(key == Qt::Key_Space ? QApplication::focusWidget() : qt::window(about), Qt::Key(key));
     QVERIFY(!isLoaded<frmAbout>());
     QVERIFY(isLoaded<Form1>());
     QCOMPARE(openAboutWindows(), 0);
@@ -145,7 +146,7 @@ void TestAbout::closeBoxUnloadsTheDialog()
 {
     Form1 &game = shownGame();
     frmAbout &about = openAbout(game);
-    about.window()->close();
+    qt::window(about)->close();
     QVERIFY(!isLoaded<frmAbout>());
     QVERIFY(isLoaded<Form1>());
 }
@@ -155,10 +156,10 @@ void TestAbout::reopenedDialogLoadsAfresh()
     Form1 &game = shownGame();
     frmAbout &first = openAbout(game);
     first.lblVersion.setCaption("cambiado");
-    QTest::keyClick(first.window(), Qt::Key_Escape);
+    QTest::keyClick(qt::window(first), Qt::Key_Escape);
     QVERIFY(!isLoaded<frmAbout>());
-    game.window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(game.window()));
+    qt::window(game)->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(qt::window(game)));
     frmAbout &second = openAbout(game);
     QCOMPARE(QString::fromStdString(second.lblVersion.caption()), QStringLiteral("Versión 1.1"));
     QCOMPARE(openAboutWindows(), 1);
@@ -178,12 +179,12 @@ void TestAbout::closingGameFirstKeepsProgramUntilDialogCloses()
     auto &app = Application::instance();
     Form1 &game = shownGame();
     frmAbout &about = openAbout(game);
-    game.window()->close();
+    qt::window(game)->close();
     QVERIFY(!isLoaded<Form1>());
     QTest::qWait(50);
     QVERIFY(!app.hasEnded());
-    QVERIFY(about.window()->isVisible());
-    QTest::keyClick(about.window(), Qt::Key_Escape);
+    QVERIFY(qt::window(about)->isVisible());
+    QTest::keyClick(qt::window(about), Qt::Key_Escape);
     QTRY_VERIFY(app.hasEnded());
     QCOMPARE(app.exitCode(), 0);
 }
@@ -196,7 +197,7 @@ void TestAbout::sysInfoStartsRegisteredTool()
     Application::instance().setMessageBoxHook([&](const std::string &, const std::string &text) { boxes.push_back(text); });
     frmAbout &about = instance<frmAbout>();
     about.Show();
-    QTest::mouseClick(about.cmdSysInfo.widget(), Qt::LeftButton);
+    QTest::mouseClick(qt::widget(about.cmdSysInfo), Qt::LeftButton);
     QVERIFY(boxes.empty());
     QCOMPARE(m_system->started(),
              (std::vector<std::string> {"C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe"}));
@@ -224,7 +225,7 @@ void TestAbout::sysInfoAccessKeyIsAltS()
     m_system->setString(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH", "C:\\msinfo32.exe");
     Form1 &game = shownGame();
     frmAbout &about = openAbout(game);
-    QTest::keyClick(about.window(), Qt::Key_S, Qt::AltModifier);
+    QTest::keyClick(qt::window(about), Qt::Key_S, Qt::AltModifier);
     // An access key presses its button the way a click looks: down, then up.
     QTRY_COMPARE(m_system->started(), (std::vector<std::string> {"C:\\msinfo32.exe"}));
 }

@@ -2,6 +2,7 @@
 // interfaces: names for everything a player can reach, counters with their
 // values, pictures named after their artwork, message boxes as alerts.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
@@ -36,7 +37,7 @@ QString nameOf(QObject *object)
 
 QString valueOf(const Control &control)
 {
-    QAccessibleInterface *iface = accessible(control.widget());
+    QAccessibleInterface *iface = accessible(qt::widget(control));
     return iface ? iface->text(QAccessible::Value) : QString();
 }
 
@@ -100,10 +101,10 @@ void TestAccessibility::everyReachableControlHasAName()
     QFETCH(QStringList, names);
     Form &shown = formNamed(form.toStdString());
     shown.Show();
-    QVERIFY(QTest::qWaitForWindowExposed(shown.window()));
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(shown)));
 
     QStringList found;
-    for (QWidget *widget : reachable(shown.window())) {
+    for (QWidget *widget : reachable(qt::window(shown))) {
         const QString name = nameOf(widget);
         QVERIFY2(!name.isEmpty(), qPrintable(widget->objectName() + " has no accessible name"));
         found << name;
@@ -111,13 +112,13 @@ void TestAccessibility::everyReachableControlHasAName()
     found.sort();
     names.sort();
     QCOMPARE(found, names);
-    QVERIFY(!nameOf(shown.window()).isEmpty());
+    QVERIFY(!nameOf(qt::window(shown)).isEmpty());
 }
 
 void TestAccessibility::tirarCanBePressedByAScreenReader()
 {
     Form1 &game = shownGame();
-    QAccessibleInterface *iface = accessible(game.cmdTirar.widget());
+    QAccessibleInterface *iface = accessible(qt::widget(game.cmdTirar));
     QVERIFY(iface && iface->actionInterface());
     QCOMPARE(iface->role(), QAccessible::Button);
     iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -128,13 +129,13 @@ void TestAccessibility::tirarCanBePressedByAScreenReader()
 void TestAccessibility::menusAreReadWithTheirItems()
 {
     Form1 &game = shownGame();
-    auto *bar = game.window()->findChild<QMenuBar *>();
+    auto *bar = qt::window(game)->findChild<QMenuBar *>();
     QVERIFY(bar);
     QCOMPARE(childNames(accessible(bar)), (QStringList {"Archivo", "Herramientas", "Ayuda"}));
-    QCOMPARE(childNames(accessible(game.geg.menu())), QStringList {"Salir"});
-    QCOMPARE(childNames(accessible(game.fhrfdh.menu())), QStringList {"Acerca..."});
+    QCOMPARE(childNames(accessible(qt::menu(game.geg))), QStringList {"Salir"});
+    QCOMPARE(childNames(accessible(qt::menu(game.fhrfdh))), QStringList {"Acerca..."});
 
-    QAccessibleInterface *tools = accessible(game.mnefwf.menu());
+    QAccessibleInterface *tools = accessible(qt::menu(game.mnefwf));
     QVERIFY(tools);
     QCOMPARE(tools->childCount(), 1);
     QAccessibleInterface *stats = tools->child(0);
@@ -148,11 +149,11 @@ void TestAccessibility::menusAreReadWithTheirItems()
 void TestAccessibility::statisticsPanelIsReadWithItsLabels()
 {
     Form1 &game = instance<Form1>();
-    QCOMPARE(nameOf(game.Frame1.widget()), QStringLiteral("Estadísticas"));
-    QCOMPARE(nameOf(game.Label2.widget()), QStringLiteral("Veces que tiró:"));
-    QCOMPARE(nameOf(game.Label3.widget()), QStringLiteral("Veces que encestó:"));
-    QCOMPARE(nameOf(game.Label4.widget()), QStringLiteral("Veces que erró:"));
-    QCOMPARE(nameOf(game.Label5.widget()), QStringLiteral("Efectividad:"));
+    QCOMPARE(nameOf(qt::widget(game.Frame1)), QStringLiteral("Estadísticas"));
+    QCOMPARE(nameOf(qt::widget(game.Label2)), QStringLiteral("Veces que tiró:"));
+    QCOMPARE(nameOf(qt::widget(game.Label3)), QStringLiteral("Veces que encestó:"));
+    QCOMPARE(nameOf(qt::widget(game.Label4)), QStringLiteral("Veces que erró:"));
+    QCOMPARE(nameOf(qt::widget(game.Label5)), QStringLiteral("Efectividad:"));
 }
 
 void TestAccessibility::countersReadWhatTheyCountAndTheirValue()
@@ -165,7 +166,7 @@ void TestAccessibility::countersReadWhatTheyCountAndTheirValue()
         {&game.lblPorc, "Efectividad"},
     };
     for (const auto &[label, name] : counters) {
-        QAccessibleInterface *iface = accessible(label->widget());
+        QAccessibleInterface *iface = accessible(qt::widget(*label));
         QVERIFY(iface);
         QCOMPARE(iface->text(QAccessible::Name), name);
         QCOMPARE(iface->role(), QAccessible::StaticText);
@@ -187,20 +188,20 @@ void TestAccessibility::countersReadWhatTheyCountAndTheirValue()
     QCOMPARE(valueOf(game.lblEncesto), QStringLiteral("1"));
     QCOMPARE(valueOf(game.lblErro), QString());
     QCOMPARE(valueOf(game.lblPorc), QStringLiteral("100"));
-    QCOMPARE(accessible(game.lblPorc.widget())->valueInterface()->currentValue().toDouble(), 100.0);
+    QCOMPARE(accessible(qt::widget(game.lblPorc))->valueInterface()->currentValue().toDouble(), 100.0);
     // The name stays what the label counts, whatever the count.
-    QCOMPARE(nameOf(game.lblPorc.widget()), QStringLiteral("Efectividad"));
+    QCOMPARE(nameOf(qt::widget(game.lblPorc)), QStringLiteral("Efectividad"));
 }
 
 void TestAccessibility::messageLineIsReadAsItsText()
 {
     Form1 &game = shownGame();
-    QAccessibleInterface *iface = accessible(game.lbl.widget());
+    QAccessibleInterface *iface = accessible(qt::widget(game.lbl));
     QVERIFY(iface);
     QCOMPARE(iface->role(), QAccessible::StaticText);
     game.cmdTirar.click();
     QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Ahora tirá la otra pelota"));
-    QCOMPARE(nameOf(game.Label1.widget()), QStringLiteral("www.tabrinex.com.ar"));
+    QCOMPARE(nameOf(qt::widget(game.Label1)), QStringLiteral("www.tabrinex.com.ar"));
 }
 
 void TestAccessibility::picturesAreNamedGraphics()
@@ -218,7 +219,7 @@ void TestAccessibility::picturesAreNamedGraphics()
         {&about.picIcon, "Logo de Korvo"},
     };
     for (const auto &[picture, name] : pictures) {
-        QAccessibleInterface *iface = accessible(picture->widget());
+        QAccessibleInterface *iface = accessible(qt::widget(*picture));
         QVERIFY(iface);
         QCOMPARE(iface->role(), QAccessible::Graphic);
         QCOMPARE(iface->text(QAccessible::Name), name);
@@ -229,17 +230,17 @@ void TestAccessibility::splashWindowHasAName()
 {
     // The splash has no title bar: it is named after the program.
     frmSplash &splash = instance<frmSplash>();
-    QVERIFY(splash.window()->windowTitle().isEmpty());
-    QCOMPARE(nameOf(splash.window()), QStringLiteral("Korvo Game"));
-    QCOMPARE(nameOf(instance<Form1>().window()), QStringLiteral("Korvo Game"));
-    QCOMPARE(nameOf(instance<frmAbout>().window()), QStringLiteral("Acerca del autor"));
+    QVERIFY(qt::window(splash)->windowTitle().isEmpty());
+    QCOMPARE(nameOf(qt::window(splash)), QStringLiteral("Korvo Game"));
+    QCOMPARE(nameOf(qt::window(instance<Form1>())), QStringLiteral("Korvo Game"));
+    QCOMPARE(nameOf(qt::window(instance<frmAbout>())), QStringLiteral("Acerca del autor"));
 }
 
 void TestAccessibility::windowsAreAFrameAndADialog()
 {
     // A screen reader announces a frame or a dialog when it comes up.
-    QAccessibleInterface *game = accessible(instance<Form1>().window());
-    QAccessibleInterface *about = accessible(instance<frmAbout>().window());
+    QAccessibleInterface *game = accessible(qt::window(instance<Form1>()));
+    QAccessibleInterface *about = accessible(qt::window(instance<frmAbout>()));
     QVERIFY(game && about);
     QCOMPARE(game->role(), QAccessible::Window);
     QCOMPARE(game->text(QAccessible::Name), QStringLiteral("Korvo Game"));

@@ -1,12 +1,13 @@
 // Every picture a layout names is compiled into the program: a missing one
 // would show as an empty box, and no player could tell us why.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
 #include "game/frmsplash.h"
-#include "runtime/picture.h"
-#include "runtime/widgets.h"
+#include "runtime/qt/picture.h"
+#include "runtime/qt/widgets.h"
 
 #include <QtTest>
 #include <QSvgRenderer>
@@ -21,7 +22,7 @@ namespace {
 std::set<std::string> picturesOf(const Form &form)
 {
     std::set<std::string> names;
-    for (const QWidget *widget : form.window()->findChildren<QWidget *>()) {
+    for (const QWidget *widget : qt::window(form)->findChildren<QWidget *>()) {
         if (const auto *image = dynamic_cast<const ImageWidget *>(widget))
             names.insert(image->pictureName());
         else if (const auto *box = dynamic_cast<const PictureBoxWidget *>(widget))
@@ -90,7 +91,7 @@ void TestArtwork::everyPictureTheLayoutsNameIsCompiledIn()
 void TestArtwork::everyWindowHasItsIcon()
 {
     for (const Form *form : {static_cast<Form *>(&instance<Form1>()), static_cast<Form *>(&instance<frmAbout>())}) {
-        const QList<QSize> sizes = form->window()->windowIcon().availableSizes();
+        const QList<QSize> sizes = qt::window(*form)->windowIcon().availableSizes();
         QVERIFY2(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)), form->name().c_str());
     }
 }

@@ -3,6 +3,7 @@
 // lookalikes name, "none" has no face at all. The font folder is made before
 // the application starts, since fontconfig reads its configuration once.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
@@ -124,7 +125,7 @@ void TestFonts::everyTextFallsBackToTheOneFace()
     };
     for (Form *form : forms) {
         form->Show();
-        for (QWidget *widget : form->window()->findChildren<QWidget *>()) {
+        for (QWidget *widget : qt::window(*form)->findChildren<QWidget *>()) {
             const QString where = widget->objectName();
             if (auto *label = qobject_cast<QLabel *>(widget))
                 check(label->font(), label->text(), where);
@@ -154,33 +155,33 @@ void TestFonts::gameStartsAndPlays()
     Application &app = Application::instance();
     frmSplash &splash = instance<frmSplash>();
     splash.Show();
-    QVERIFY(activate(splash.window()));
-    QVERIFY(!splash.window()->grab().isNull());
+    QVERIFY(activate(qt::window(splash)));
+    QVERIFY(!qt::window(splash)->grab().isNull());
     splash.Timer1_Timer();
 
     QVERIFY(isLoaded<Form1>());
     Form1 &game = *loadedInstance<Form1>();
-    QVERIFY(activate(game.window()));
+    QVERIFY(activate(qt::window(game)));
     QStringList boxes;
-    QTest::keyClick(game.window(), Qt::Key_Return);
+    QTest::keyClick(qt::window(game), Qt::Key_Return);
     game.Timer2_Timer();
     answerNextBox(boxes);
-    QTest::keyClick(game.window(), Qt::Key_Return);
+    QTest::keyClick(qt::window(game), Qt::Key_Return);
     QCOMPARE(boxes, QStringList {QStringLiteral("Erraste")});
     QCOMPARE(QString::fromStdString(game.lblIntentos.caption()), QStringLiteral("1"));
-    QVERIFY(!game.window()->grab().isNull());
+    QVERIFY(!qt::window(game)->grab().isNull());
 
-    QVERIFY(activate(game.window()));
-    QTest::keyClick(game.window(), Qt::Key_F1);
+    QVERIFY(activate(qt::window(game)));
+    QTest::keyClick(qt::window(game), Qt::Key_F1);
     QVERIFY(isLoaded<frmAbout>());
     frmAbout &about = *loadedInstance<frmAbout>();
-    QVERIFY(activate(about.window()));
-    QVERIFY(!about.window()->grab().isNull());
-    QTest::keyClick(about.window(), Qt::Key_Escape);
+    QVERIFY(activate(qt::window(about)));
+    QVERIFY(!qt::window(about)->grab().isNull());
+    QTest::keyClick(qt::window(about), Qt::Key_Escape);
     QVERIFY(!isLoaded<frmAbout>());
 
-    QVERIFY(activate(game.window()));
-    QTest::keyClick(game.window(), Qt::Key_F4);
+    QVERIFY(activate(qt::window(game)));
+    QTest::keyClick(qt::window(game), Qt::Key_F4);
     QVERIFY(app.hasEnded());
     QCOMPARE(app.exitCode(), 0);
 }

@@ -2,6 +2,7 @@
 // sweeps, driven tick by tick.
 
 #include "game/aim.h"
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
@@ -62,11 +63,11 @@ void TestGame::windowHasItsStoredSize()
 {
     Form1 &game = shownGame();
     QCOMPARE(QString::fromStdString(game.caption()), QStringLiteral("Korvo Game"));
-    QWidget *client = game.containerWidget();
+    QWidget *client = qt::client(game);
     QCOMPARE(client->size(), QSize(690, 524)); // 10350 x 7860 twips
-    QVERIFY(!game.window()->windowIcon().isNull());
+    QVERIFY(!qt::window(game)->windowIcon().isNull());
     // A fixed border: the window cannot be resized.
-    QCOMPARE(game.window()->minimumSize(), game.window()->maximumSize());
+    QCOMPARE(qt::window(game)->minimumSize(), qt::window(game)->maximumSize());
     // Menu text black behind everything.
     QCOMPARE(client->palette().color(QPalette::Window), QColor(Qt::black));
 }
@@ -74,28 +75,28 @@ void TestGame::windowHasItsStoredSize()
 void TestGame::controlsStandWhereStored()
 {
     Form1 &game = instance<Form1>();
-    QCOMPARE(game.Frame1.widget()->geometry(), QRect(32, 360, 217, 113));
-    QCOMPARE(game.Picture4.widget()->geometry(), QRect(16, 32, 97, 41));
-    QCOMPARE(game.Picture3.widget()->geometry(), QRect(392, 24, 289, 441));
-    QCOMPARE(game.cmdReset.widget()->geometry(), QRect(288, 296, 73, 25));
-    QCOMPARE(game.cmdTirar.widget()->geometry(), QRect(288, 208, 73, 65));
-    QCOMPARE(game.Label1.widget()->geometry(), QRect(8, 488, 353, 33));
-    QCOMPARE(game.lbl.widget()->geometry(), QRect(8, 328, 281, 25));
-    QCOMPARE(game.Shape1.widget()->geometry(), QRect(152, 96, 129, 137));
-    QCOMPARE(game.Label3.widget()->geometry(), QRect(24, 40, 97, 17));
-    QCOMPARE(game.lblPorc.widget()->geometry(), QRect(136, 72, 33, 17));
+    QCOMPARE(qt::widget(game.Frame1)->geometry(), QRect(32, 360, 217, 113));
+    QCOMPARE(qt::widget(game.Picture4)->geometry(), QRect(16, 32, 97, 41));
+    QCOMPARE(qt::widget(game.Picture3)->geometry(), QRect(392, 24, 289, 441));
+    QCOMPARE(qt::widget(game.cmdReset)->geometry(), QRect(288, 296, 73, 25));
+    QCOMPARE(qt::widget(game.cmdTirar)->geometry(), QRect(288, 208, 73, 65));
+    QCOMPARE(qt::widget(game.Label1)->geometry(), QRect(8, 488, 353, 33));
+    QCOMPARE(qt::widget(game.lbl)->geometry(), QRect(8, 328, 281, 25));
+    QCOMPARE(qt::widget(game.Shape1)->geometry(), QRect(152, 96, 129, 137));
+    QCOMPARE(qt::widget(game.Label3)->geometry(), QRect(24, 40, 97, 17));
+    QCOMPARE(qt::widget(game.lblPorc)->geometry(), QRect(136, 72, 33, 17));
 
-    auto *tirar = qobject_cast<QPushButton *>(game.cmdTirar.widget());
+    auto *tirar = qobject_cast<QPushButton *>(qt::widget(game.cmdTirar));
     QCOMPARE(tirar->text(), QStringLiteral("Tirar"));
     QVERIFY(tirar->isDefault());
-    QCOMPARE(qobject_cast<QPushButton *>(game.cmdReset.widget())->text(), QStringLiteral("Reiniciar"));
-    QCOMPARE(qobject_cast<QGroupBox *>(game.Frame1.widget())->title(), QStringLiteral("Estadísticas"));
+    QCOMPARE(qobject_cast<QPushButton *>(qt::widget(game.cmdReset))->text(), QStringLiteral("Reiniciar"));
+    QCOMPARE(qobject_cast<QGroupBox *>(qt::widget(game.Frame1))->title(), QStringLiteral("Estadísticas"));
     QCOMPARE(text(game.Label1), QStringLiteral("www.tabrinex.com.ar"));
 
     // Each control is found by its name.
     for (const char *name : {"Frame1", "Picture4", "Picture3", "cmdReset", "cmdTirar", "Picture2", "Picture1",
                              "Label1", "lbl", "Shape1", "lblIntentos", "lblEncesto", "lblErro", "lblPorc"})
-        QVERIFY2(game.window()->findChild<QWidget *>(name), name);
+        QVERIFY2(qt::window(game)->findChild<QWidget *>(name), name);
 }
 
 void TestGame::statisticsPanelStartsEmpty()
@@ -110,7 +111,7 @@ void TestGame::statisticsPanelStartsEmpty()
     QVERIFY(game.Frame1.visible());
 
     // The longest caption fits its 97-pixel label in the classic 8-point face.
-    auto *label = qobject_cast<QLabel *>(game.Label3.widget());
+    auto *label = qobject_cast<QLabel *>(qt::widget(game.Label3));
     QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
              qPrintable(QString::number(label->fontMetrics().horizontalAdvance(label->text()))));
 }
@@ -118,40 +119,40 @@ void TestGame::statisticsPanelStartsEmpty()
 void TestGame::menusCarryCaptionsAndShortcuts()
 {
     Form1 &game = instance<Form1>();
-    QMenuBar *bar = game.window()->findChild<QMenuBar *>();
+    QMenuBar *bar = qt::window(game)->findChild<QMenuBar *>();
     QVERIFY(bar);
     QStringList titles;
     for (QAction *action : bar->actions())
         titles << action->text();
     QCOMPARE(titles, (QStringList {"Archivo", "Herramientas", "Ayuda"}));
 
-    QCOMPARE(game.mnuSalir.action()->text(), QStringLiteral("Salir"));
-    QCOMPARE(game.mnuSalir.action()->shortcut(), QKeySequence(Qt::Key_F4));
-    QCOMPARE(game.mnuStats.action()->text(), QStringLiteral("Estadísticas visibles"));
-    QCOMPARE(game.mnuStats.action()->shortcut(), QKeySequence(Qt::Key_F8));
+    QCOMPARE(qt::action(game.mnuSalir)->text(), QStringLiteral("Salir"));
+    QCOMPARE(qt::action(game.mnuSalir)->shortcut(), QKeySequence(Qt::Key_F4));
+    QCOMPARE(qt::action(game.mnuStats)->text(), QStringLiteral("Estadísticas visibles"));
+    QCOMPARE(qt::action(game.mnuStats)->shortcut(), QKeySequence(Qt::Key_F8));
     QVERIFY(game.mnuStats.checked());
-    QVERIFY(game.mnuStats.action()->isChecked());
-    QCOMPARE(game.mnuAbout.action()->text(), QStringLiteral("Acerca..."));
-    QCOMPARE(game.mnuAbout.action()->shortcut(), QKeySequence(Qt::Key_F1));
+    QVERIFY(qt::action(game.mnuStats)->isChecked());
+    QCOMPARE(qt::action(game.mnuAbout)->text(), QStringLiteral("Acerca..."));
+    QCOMPARE(qt::action(game.mnuAbout)->shortcut(), QKeySequence(Qt::Key_F1));
     QVERIFY(!game.mnuSalir.checked());
 }
 
 void TestGame::tirarHasFocusAndTakesEnter()
 {
     Form1 &game = shownGame();
-    QCOMPARE(QApplication::focusWidget(), game.cmdTirar.widget());
+    QCOMPARE(QApplication::focusWidget(), qt::widget(game.cmdTirar));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), game.cmdReset.widget());
+    QCOMPARE(QApplication::focusWidget(), qt::widget(game.cmdReset));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), game.cmdTirar.widget());
+    QCOMPARE(QApplication::focusWidget(), qt::widget(game.cmdTirar));
 }
 
 void TestGame::targetLiesOnTheBallsLines()
 {
     Form1 &game = instance<Form1>();
-    const QRectF target = game.Shape1.widget()->geometry();
-    const QRectF horizontalBall = game.Picture2.widget()->geometry().adjusted(0, 0, -1, -1); // less the slack pixel
-    const QRectF verticalBall = game.Picture1.widget()->geometry().adjusted(0, 0, -1, -1);
+    const QRectF target = qt::widget(game.Shape1)->geometry();
+    const QRectF horizontalBall = qt::widget(game.Picture2)->geometry().adjusted(0, 0, -1, -1); // less the slack pixel
+    const QRectF verticalBall = qt::widget(game.Picture1)->geometry().adjusted(0, 0, -1, -1);
     QVERIFY(qAbs(target.center().y() - horizontalBall.center().y()) <= 1.0);
     QVERIFY(qAbs(target.center().x() + 2 - verticalBall.center().x()) <= 1.0); // 30 twips left
 }
@@ -224,8 +225,8 @@ void TestGame::sweepStartsFromStoredPositions()
     QVERIFY(!game.Timer2.enabled());
     QCOMPARE(game.Timer1.interval(), 100);
     QCOMPARE(game.Timer2.interval(), 100);
-    QCOMPARE(game.Picture2.widget()->pos(), QPoint(40, 128));
-    QCOMPARE(game.Picture1.widget()->pos(), QPoint(184, 16));
+    QCOMPARE(qt::widget(game.Picture2)->pos(), QPoint(40, 128));
+    QCOMPARE(qt::widget(game.Picture1)->pos(), QPoint(184, 16));
 }
 
 void TestGame::tickWithoutStopMovesNothing()
@@ -246,25 +247,25 @@ void TestGame::tickWithoutStopMovesNothing()
 void TestGame::f8HidesAndShowsStatistics()
 {
     Form1 &game = shownGame();
-    QTest::keyClick(game.window(), Qt::Key_F8);
+    QTest::keyClick(qt::window(game), Qt::Key_F8);
     QVERIFY(!game.Frame1.visible());
     QVERIFY(!game.mnuStats.checked());
-    QVERIFY(!game.mnuStats.action()->isChecked());
-    QTest::keyClick(game.window(), Qt::Key_F8);
+    QVERIFY(!qt::action(game.mnuStats)->isChecked());
+    QTest::keyClick(qt::window(game), Qt::Key_F8);
     QVERIFY(game.Frame1.visible());
     QVERIFY(game.mnuStats.checked());
-    QVERIFY(game.mnuStats.action()->isChecked());
+    QVERIFY(qt::action(game.mnuStats)->isChecked());
 }
 
 void TestGame::statisticsMenuPickTogglesPanel()
 {
     Form1 &game = shownGame();
-    game.mnuStats.action()->trigger();
+    qt::action(game.mnuStats)->trigger();
     QVERIFY(!game.Frame1.visible());
-    QVERIFY(!game.mnuStats.action()->isChecked());
-    game.mnuStats.action()->trigger();
+    QVERIFY(!qt::action(game.mnuStats)->isChecked());
+    qt::action(game.mnuStats)->trigger();
     QVERIFY(game.Frame1.visible());
-    QVERIFY(game.mnuStats.action()->isChecked());
+    QVERIFY(qt::action(game.mnuStats)->isChecked());
 }
 
 void TestGame::f4EndsProgramWhileBallMoves()
@@ -272,8 +273,8 @@ void TestGame::f4EndsProgramWhileBallMoves()
     auto &app = Application::instance();
     Form1 &game = shownGame();
     QTRY_VERIFY(game.Picture2.left() > 600.0f); // the ball is on its way
-    QPointer<QWidget> window = game.window();
-    QTest::keyClick(game.window(), Qt::Key_F4);
+    QPointer<QWidget> window = qt::window(game);
+    QTest::keyClick(qt::window(game), Qt::Key_F4);
     QVERIFY(app.hasEnded());
     QCOMPARE(app.exitCode(), 0);
     QVERIFY(!isLoaded<Form1>());
@@ -284,7 +285,7 @@ void TestGame::closingWindowEndsProgram()
 {
     auto &app = Application::instance();
     Form1 &game = shownGame();
-    game.window()->close();
+    qt::window(game)->close();
     QVERIFY(!isLoaded<Form1>());
     QTRY_VERIFY(app.hasEnded());
     QCOMPARE(app.exitCode(), 0);

@@ -2,13 +2,14 @@
 // and 2. The layout stays in logical pixels and pictures are rendered from
 // their vector sources at the device pixel ratio, so they stay crisp.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
 #include "game/frmsplash.h"
-#include "runtime/picture.h"
-#include "runtime/widgets.h"
+#include "runtime/qt/picture.h"
+#include "runtime/qt/widgets.h"
 
 #include <QtTest>
 
@@ -27,8 +28,8 @@ QRect geometryOf(const std::string &form, const QString &control)
 {
     Form &shown = formNamed(form);
     if (control == QLatin1String("client"))
-        return QRect(QPoint(0, 0), shown.containerWidget()->size());
-    auto *widget = shown.window()->findChild<QWidget *>(control);
+        return QRect(QPoint(0, 0), qt::client(shown)->size());
+    auto *widget = qt::window(shown)->findChild<QWidget *>(control);
     return widget ? widget->geometry() : QRect();
 }
 
@@ -54,8 +55,8 @@ void TestHighDpi::windowsUseTheScreenScale()
     for (const char *name : {"Form1", "frmAbout", "frmSplash"}) {
         Form &form = formNamed(name);
         form.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.window()));
-        QCOMPARE(form.window()->devicePixelRatioF(), expectedScale());
+        QVERIFY(QTest::qWaitForWindowExposed(qt::window(form)));
+        QCOMPARE(qt::window(form)->devicePixelRatioF(), expectedScale());
     }
 }
 
@@ -90,8 +91,8 @@ void TestHighDpi::ballIsRenderedFromItsVectorSource()
     const qreal scale = expectedScale();
     Form1 &game = instance<Form1>();
     game.Show();
-    QVERIFY(QTest::qWaitForWindowExposed(game.window()));
-    auto *ball = dynamic_cast<ImageWidget *>(game.Picture2.widget());
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(game)));
+    auto *ball = dynamic_cast<ImageWidget *>(qt::widget(game.Picture2));
     QVERIFY(ball);
 
     // 69 x 73 pixels times the scale: 138 x 146 device pixels at scale 2.
@@ -121,11 +122,11 @@ void TestHighDpi::ballIsDrawnPixelForPixel()
     const qreal scale = expectedScale();
     Form1 &game = instance<Form1>();
     game.Show();
-    QVERIFY(QTest::qWaitForWindowExposed(game.window()));
-    auto *ball = dynamic_cast<ImageWidget *>(game.Picture2.widget());
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(game)));
+    auto *ball = dynamic_cast<ImageWidget *>(qt::widget(game.Picture2));
     QVERIFY(ball);
     const QImage picture = ball->picture().toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage window = game.containerWidget()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage window = qt::client(game)->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(window.size(), (QSizeF(690, 524) * scale).toSize());
 
     const QPoint origin = (QPointF(ball->pos()) * scale).toPoint();

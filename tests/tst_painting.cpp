@@ -2,10 +2,11 @@
 // as the tick returns, and only the area it left and the area it entered are
 // redrawn. ctest runs this at QT_SCALE_FACTOR 1 and 2.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
-#include "runtime/picture.h"
+#include "runtime/qt/picture.h"
 
 #include <QtTest>
 #include <QPaintEvent>
@@ -115,7 +116,7 @@ void TestPainting::ballIsOnScreenWhenTheTickReturns()
     // come back untouched where the ball uncovers it.
     QFETCH(bool, vertical);
     Form1 &game = stillGame();
-    QWidget *window = game.window();
+    QWidget *window = qt::window(game);
     for (int tick = 0; tick < 17; ++tick) {
         vertical ? game.Timer2_Timer() : game.Timer1_Timer();
         const QString difference = differenceOnScreen(window);
@@ -132,8 +133,8 @@ void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs()
 {
     QFETCH(bool, vertical);
     Form1 &game = stillGame();
-    QWidget *window = game.window();
-    QWidget *ball = (vertical ? game.Picture1 : game.Picture2).widget();
+    QWidget *window = qt::window(game);
+    QWidget *ball = qt::widget((vertical ? game.Picture1 : game.Picture2));
     for (int tick = 0; tick < 16; ++tick) {
         const QRect before = inWindow(ball);
         PaintLog log(window);
@@ -160,12 +161,12 @@ void TestPainting::moveWithinADevicePixelRedrawsNothing()
     Form1 &game = stillGame();
     game.Picture1.setTop(0);
     QCoreApplication::processEvents();
-    const QRect before = inWindow(game.Picture1.widget());
-    PaintLog log(game.window());
+    const QRect before = inWindow(qt::widget(game.Picture1));
+    PaintLog log(qt::window(game));
     game.Picture1.setTop(1);
     QCoreApplication::processEvents();
     QCOMPARE(game.Picture1.top(), 1.0f);
-    QCOMPARE(inWindow(game.Picture1.widget()), before);
+    QCOMPARE(inWindow(qt::widget(game.Picture1)), before);
     QVERIFY(log.painted.isEmpty());
 }
 

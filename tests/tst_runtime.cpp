@@ -1,6 +1,7 @@
 // The forms runtime: numbers and texts, form lifetime, keys, timers, message
 // boxes and the dispatch point, driven through real windows where it matters.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "runtime/basic.h"
 #include "runtime/controls.h"
@@ -88,7 +89,7 @@ TestForm &shownTestForm()
 {
     TestForm &form = instance<TestForm>();
     form.Show();
-    if (!QTest::qWaitForWindowActive(form.window()))
+    if (!QTest::qWaitForWindowActive(qt::window(form)))
         qWarning("the test form did not become active");
     return form;
 }
@@ -268,7 +269,7 @@ void TestRuntime::formLoadsOnFirstUseOnly()
     QCOMPARE(&first, &again);
     QCOMPARE(TestForm::loads, 1);
     QVERIFY(first.isLoaded());
-    QVERIFY(!first.window()->isVisible()); // loaded, not shown
+    QVERIFY(!qt::window(first)->isVisible()); // loaded, not shown
 }
 
 void TestRuntime::unloadedFormComesBackFresh()
@@ -278,7 +279,7 @@ void TestRuntime::unloadedFormComesBackFresh()
     first.Show();
     first.cmdOK.click();
     QCOMPARE(first.okClicks, 1);
-    QPointer<QWidget> oldWindow = first.window();
+    QPointer<QWidget> oldWindow = qt::window(first);
     Unload(first);
     QVERIFY(!isLoaded<TestForm>());
     QVERIFY(!oldWindow->isVisible());
@@ -326,8 +327,8 @@ void TestRuntime::endCheckWaitsQuietlyBehindAMessageBox()
     });
 
     // One burst of input: a form unloads, then a handler waits in a box.
-    app.raise(nullptr, [&] { Unload(other); });
-    app.raise(nullptr, [] { MsgBox("espera"); });
+    Dispatcher::instance().dispatch(nullptr, [&] { Unload(other); });
+    Dispatcher::instance().dispatch(nullptr, [] { MsgBox("espera"); });
     QVERIFY2(wakeUps < 50, qPrintable(QStringLiteral("%1 wake-ups during the box").arg(wakeUps)));
     QVERIFY2(cpu < 150, qPrintable(QStringLiteral("%1 ms of processor during the box").arg(cpu)));
     QVERIFY(!endedDuringBox);
@@ -337,7 +338,7 @@ void TestRuntime::endCheckWaitsQuietlyBehindAMessageBox()
     // The last form goes from a handler that then waits in a box: the program
     // ends once that handler has returned, not before.
     wakeUps = 0;
-    app.raise(nullptr, [&] {
+    Dispatcher::instance().dispatch(nullptr, [&] {
         Unload(form);
         MsgBox("adiós");
     });
@@ -351,7 +352,7 @@ void TestRuntime::closeBoxUnloadsForm()
 {
     TestForm &form = shownTestForm();
     instance<OtherForm>();
-    form.window()->close();
+    qt::window(form)->close();
     QVERIFY(!isLoaded<TestForm>());
     QVERIFY(isLoaded<OtherForm>());
 }
@@ -362,7 +363,7 @@ void TestRuntime::endUnloadsEverythingAndStopsEvents()
     TestForm &form = shownTestForm();
     instance<OtherForm>().Show();
     form.Timer1.setEnabled(true);
-    QPushButton *ok = form.window()->findChild<QPushButton *>("cmdOK");
+    QPushButton *ok = qt::window(form)->findChild<QPushButton *>("cmdOK");
     End();
     QVERIFY(app.hasEnded());
     QCOMPARE(app.exitCode(), 0);
@@ -377,10 +378,10 @@ void TestRuntime::endUnloadsEverythingAndStopsEvents()
 void TestRuntime::enterPressesDefaultButtonFromAnywhere()
 {
     TestForm &form = shownTestForm();
-    form.cmdCancel.widget()->setFocus();
-    QTest::keyClick(form.window(), Qt::Key_Return);
+    qt::widget(form.cmdCancel)->setFocus();
+    QTest::keyClick(qt::window(form), Qt::Key_Return);
     QCOMPARE(form.okClicks, 1);
-    QTest::keyClick(form.window(), Qt::Key_Enter);
+    QTest::keyClick(qt::window(form), Qt::Key_Enter);
     QCOMPARE(form.okClicks, 2);
     QCOMPARE(form.cancelClicks, 0);
     QCOMPARE(form.otherClicks, 0);
@@ -389,7 +390,7 @@ void TestRuntime::enterPressesDefaultButtonFromAnywhere()
 void TestRuntime::escapePressesCancelButton()
 {
     TestForm &form = shownTestForm();
-    QTest::keyClick(form.window(), Qt::Key_Escape);
+    QTest::keyClick(qt::window(form), Qt::Key_Escape);
     QCOMPARE(form.cancelClicks, 1);
     QCOMPARE(form.okClicks, 0);
 }
@@ -397,8 +398,8 @@ void TestRuntime::escapePressesCancelButton()
 void TestRuntime::spacePressesFocusedButton()
 {
     TestForm &form = shownTestForm();
-    form.cmdOther.widget()->setFocus();
-    QTest::keyClick(form.cmdOther.widget(), Qt::Key_Space);
+    qt::widget(form.cmdOther)->setFocus();
+    QTest::keyClick(qt::widget(form.cmdOther), Qt::Key_Space);
     QCOMPARE(form.otherClicks, 1);
     QCOMPARE(form.okClicks, 0);
 }
@@ -406,11 +407,11 @@ void TestRuntime::spacePressesFocusedButton()
 void TestRuntime::firstFocusFollowsTabIndex()
 {
     TestForm &form = shownTestForm();
-    QCOMPARE(QApplication::focusWidget(), form.cmdOther.widget()); // tab index 0
+    QCOMPARE(QApplication::focusWidget(), qt::widget(form.cmdOther)); // tab index 0
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.cmdOK.widget());
+    QCOMPARE(QApplication::focusWidget(), qt::widget(form.cmdOK));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.cmdCancel.widget());
+    QCOMPARE(QApplication::focusWidget(), qt::widget(form.cmdCancel));
 }
 
 void TestRuntime::keyPreviewSeesCharactersFirst()
@@ -418,12 +419,12 @@ void TestRuntime::keyPreviewSeesCharactersFirst()
     instance<OtherForm>(); // keeps the program alive
     PreviewForm &form = instance<PreviewForm>();
     form.Show();
-    QVERIFY(QTest::qWaitForWindowActive(form.window()));
-    QTest::keyClick(form.window(), Qt::Key_A, Qt::NoModifier);
-    QTest::keyClick(form.window(), Qt::Key_Z, Qt::NoModifier);
-    QTest::keyClick(form.window(), Qt::Key_Shift); // no character: not previewed
+    QVERIFY(QTest::qWaitForWindowActive(qt::window(form)));
+    QTest::keyClick(qt::window(form), Qt::Key_A, Qt::NoModifier);
+    QTest::keyClick(qt::window(form), Qt::Key_Z, Qt::NoModifier);
+    QTest::keyClick(qt::window(form), Qt::Key_Shift); // no character: not previewed
     QCOMPARE(form.keys, (std::vector<int> {'a', 'z'}));
-    QTest::keyClick(form.window(), Qt::Key_Q, Qt::NoModifier);
+    QTest::keyClick(qt::window(form), Qt::Key_Q, Qt::NoModifier);
     QVERIFY(!isLoaded<PreviewForm>());
 }
 
@@ -513,7 +514,7 @@ void TestRuntime::imageKeepsSinglePrecisionTwips()
     QCOMPARE(form.imgBall.left(), 1000.0f);
     QCOMPARE(form.imgBall.top(), 2300.0f);
     // 1000 twips is 66.67 pixels: drawn on the nearest pixel at scale 1.
-    QCOMPARE(form.imgBall.widget()->pos(), QPoint(67, 153));
+    QCOMPARE(qt::widget(form.imgBall)->pos(), QPoint(67, 153));
     form.imgBall.setLeft(1234.5f);
     QCOMPARE(form.imgBall.left(), 1234.5f);
 }
@@ -523,10 +524,10 @@ void TestRuntime::rightAlignedAutoSizeLabelKeepsRightEdge()
     TestForm &form = instance<TestForm>();
     const int right = (1500 + 2400) / 15 - 1;
     form.lblRight.setCaption("Version 1.1.1");
-    const QRect wide = form.lblRight.widget()->geometry();
+    const QRect wide = qt::widget(form.lblRight)->geometry();
     QCOMPARE(wide.right(), right);
     form.lblRight.setCaption("1");
-    const QRect narrow = form.lblRight.widget()->geometry();
+    const QRect narrow = qt::widget(form.lblRight)->geometry();
     QCOMPARE(narrow.right(), right);
     QVERIFY(narrow.width() < wide.width());
     QCOMPARE(QString::fromStdString(form.lblRight.caption()), QStringLiteral("1"));

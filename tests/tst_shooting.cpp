@@ -2,6 +2,7 @@
 // buttons and keys, with every message box answered.
 
 #include "game/aim.h"
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
@@ -38,8 +39,8 @@ public:
         return values;
     }
 
-    void enter() { QTest::keyClick(m_game.window(), Qt::Key_Return); }
-    void reset() { QTest::mouseClick(m_game.cmdReset.widget(), Qt::LeftButton); }
+    void enter() { QTest::keyClick(qt::window(m_game), Qt::Key_Return); }
+    void reset() { QTest::mouseClick(qt::widget(m_game.cmdReset), Qt::LeftButton); }
 
     // Puts the running sweep's ball on a stop with one tick.
     void tickTo(int stop)
@@ -278,10 +279,10 @@ void TestShooting::countersKeepCountingWhilePanelHidden()
 {
     Form1 &game = shownGame();
     Player player(game);
-    QTest::keyClick(game.window(), Qt::Key_F8);
+    QTest::keyClick(qt::window(game), Qt::Key_F8);
     QVERIFY(!game.Frame1.visible());
     player.miss();
-    QTest::keyClick(game.window(), Qt::Key_F8);
+    QTest::keyClick(qt::window(game), Qt::Key_F8);
     QVERIFY(game.Frame1.visible());
     QCOMPARE(player.counters(), (QStringList {"1", "", "1", "0"}));
 }
@@ -385,7 +386,7 @@ void TestShooting::enterPressesTirarAfterResetClicked()
     Form1 &game = shownGame();
     Player player(game);
     player.reset();
-    QCOMPARE(QApplication::focusWidget(), game.cmdReset.widget());
+    QCOMPARE(QApplication::focusWidget(), qt::widget(game.cmdReset));
     player.enter();
     QVERIFY(!game.Timer1.enabled());
     QVERIFY(game.Timer2.enabled());
@@ -396,12 +397,12 @@ void TestShooting::spacePressesFocusedButton()
     Form1 &game = shownGame();
     Player player(game);
     player.enter(); // vertical aim
-    game.cmdReset.widget()->setFocus();
-    QTest::keyClick(game.cmdReset.widget(), Qt::Key_Space);
+    qt::widget(game.cmdReset)->setFocus();
+    QTest::keyClick(qt::widget(game.cmdReset), Qt::Key_Space);
     QVERIFY(game.Timer1.enabled()); // Reiniciar, not Tirar
     QVERIFY(game.Timer2.enabled());
-    game.cmdTirar.widget()->setFocus();
-    QTest::keyClick(game.cmdTirar.widget(), Qt::Key_Space);
+    qt::widget(game.cmdTirar)->setFocus();
+    QTest::keyClick(qt::widget(game.cmdTirar), Qt::Key_Space);
     QVERIFY(!game.Timer1.enabled());
 }
 

@@ -1,5 +1,6 @@
 // The start-up splash: what it shows, and how it gives way to the game.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
@@ -15,9 +16,9 @@ namespace {
 frmSplash &startProgram()
 {
     // As the program starts: the splash loaded and shown through the runtime.
-    Application::instance().raise(nullptr, [] { instance<frmSplash>().Show(); });
+    Dispatcher::instance().dispatch(nullptr, [] { instance<frmSplash>().Show(); });
     frmSplash *splash = loadedInstance<frmSplash>();
-    if (!QTest::qWaitForWindowActive(splash->window()))
+    if (!QTest::qWaitForWindowActive(qt::window(*splash)))
         qWarning("the splash did not become active");
     return *splash;
 }
@@ -64,25 +65,25 @@ void TestSplash::showsProductAndVersion()
     QCOMPARE(splash.Timer1.interval(), 1500);
 
     // White text on blue; the two right-aligned lines end at the same edge.
-    auto *version = qobject_cast<QLabel *>(splash.lblVersion.widget());
+    auto *version = qobject_cast<QLabel *>(qt::widget(splash.lblVersion));
     QCOMPARE(version->palette().color(QPalette::WindowText), QColor(Qt::white));
     QCOMPARE(version->palette().color(QPalette::Window), QColor(0, 0, 255));
-    QCOMPARE(splash.lblVersion.widget()->geometry().right(), splash.lblPlatform.widget()->geometry().right());
+    QCOMPARE(qt::widget(splash.lblVersion)->geometry().right(), qt::widget(splash.lblPlatform)->geometry().right());
     // Auto-sized labels show their whole text.
     for (const Label *label : {&splash.lblCompanyProduct, &splash.lblProductName, &splash.lblPlatform, &splash.lblVersion}) {
-        auto *widget = qobject_cast<QLabel *>(label->widget());
+        auto *widget = qobject_cast<QLabel *>(qt::widget(*label));
         QVERIFY2(widget->fontMetrics().horizontalAdvance(widget->text()) <= widget->width(), label->name().c_str());
-        QVERIFY2(splash.Frame1.widget()->rect().contains(widget->geometry()), label->name().c_str());
+        QVERIFY2(qt::widget(splash.Frame1)->rect().contains(widget->geometry()), label->name().c_str());
     }
 }
 
 void TestSplash::isBorderlessCentredAndOutOfTaskbar()
 {
     frmSplash &splash = startProgram();
-    QWidget *window = splash.window();
+    QWidget *window = qt::window(splash);
     QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY((window->windowFlags() & Qt::WindowType_Mask) == Qt::Tool);
-    QCOMPARE(splash.containerWidget()->size(), QSize(492, 283));
+    QCOMPARE(qt::client(splash)->size(), QSize(492, 283));
     const QRect screen = window->screen()->availableGeometry();
     QVERIFY(qAbs(window->geometry().center().x() - screen.center().x()) <= 4);
     QVERIFY(qAbs(window->geometry().center().y() - screen.center().y()) <= 4);
@@ -91,7 +92,7 @@ void TestSplash::isBorderlessCentredAndOutOfTaskbar()
 void TestSplash::productNameUsesHeavyCondensedFace()
 {
     frmSplash &splash = instance<frmSplash>();
-    const QFontInfo info(splash.lblProductName.widget()->font());
+    const QFontInfo info(qt::widget(splash.lblProductName)->font());
     const QStringList lookalikes {"Compacta Blk BT", "Roboto Condensed", "DejaVu Sans Condensed"};
     QVERIFY2(lookalikes.contains(info.family()), qPrintable(info.family()));
     QVERIFY(info.weight() >= QFont::Bold);
@@ -104,7 +105,7 @@ void TestSplash::timerTickUnloadsSplashAndOpensGame()
     splash.Timer1_Timer();
     QVERIFY(!isLoaded<frmSplash>());
     QVERIFY(isLoaded<Form1>());
-    QVERIFY(loadedInstance<Form1>()->window()->isVisible());
+    QVERIFY(qt::window(*loadedInstance<Form1>())->isVisible());
     QTest::qWait(20);
     QVERIFY(!Application::instance().hasEnded());
 }
@@ -125,11 +126,11 @@ void TestSplash::gameOpensAboutOneAndAHalfSecondsAfterStart()
 void TestSplash::keyOpensGameAtOnce()
 {
     frmSplash &splash = startProgram();
-    QTest::keyClick(splash.window(), Qt::Key_X);
+    QTest::keyClick(qt::window(splash), Qt::Key_X);
     QVERIFY(!isLoaded<frmSplash>());
     QVERIFY(isLoaded<Form1>());
     Form1 *game = loadedInstance<Form1>();
-    QVERIFY(game->window()->isVisible());
+    QVERIFY(qt::window(*game)->isVisible());
 
     // Past the splash's 1.5 s the program still runs, with the same one game.
     QTest::qWait(1700);
@@ -141,8 +142,8 @@ void TestSplash::keyOpensGameAtOnce()
 void TestSplash::timerAndKeyTogetherOpenOneGame()
 {
     frmSplash &splash = startProgram();
-    QWidget *window = splash.window();
-    splash.Timer1.timer()->start(0); // falls due in the same turn as the key
+    QWidget *window = qt::window(splash);
+    qt::timer(splash.Timer1)->start(0); // falls due in the same turn as the key
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
     QTRY_VERIFY(isLoaded<Form1>());
     QTest::qWait(50);
@@ -183,14 +184,14 @@ void TestSplash::heldKeyThatClosesSplashDoesNotShoot()
     };
 
     frmSplash &splash = startProgram();
-    enter(splash.window(), true, 1000, false);
+    enter(qt::window(splash), true, 1000, false);
     QVERIFY(isLoaded<Form1>());
     Form1 &game = *loadedInstance<Form1>();
-    QVERIFY(QTest::qWaitForWindowActive(game.window()));
+    QVERIFY(QTest::qWaitForWindowActive(qt::window(game)));
 
     // Still held: the key's repeats reach the game window and do nothing.
     for (ulong time = 1500; time < 1700; time += 40)
-        repeat(game.window(), time);
+        repeat(qt::window(game), time);
     QVERIFY(game.Timer1.enabled());
     QVERIFY(!game.Timer2.enabled());
     QCOMPARE(text(game.lbl), QString());
@@ -199,11 +200,11 @@ void TestSplash::heldKeyThatClosesSplashDoesNotShoot()
 
     // Released, then pressed again: Enter presses "Tirar", and held inside
     // the game it keeps pressing it.
-    enter(game.window(), false, 2000, false);
-    enter(game.window(), true, 2500, false);
+    enter(qt::window(game), false, 2000, false);
+    enter(qt::window(game), true, 2500, false);
     QVERIFY(game.Timer2.enabled());
     QCOMPARE(text(game.lbl), QStringLiteral("Ahora tirá la otra pelota"));
-    repeat(game.window(), 3000);
+    repeat(qt::window(game), 3000);
     QCOMPARE(boxes, std::vector<std::string> {"Erraste"});
     QCOMPARE(text(game.lblIntentos), QStringLiteral("1"));
 }
@@ -211,9 +212,9 @@ void TestSplash::heldKeyThatClosesSplashDoesNotShoot()
 void TestSplash::clicksChangeNothing()
 {
     frmSplash &splash = startProgram();
-    QTest::mouseClick(splash.window(), Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseClick(splash.lblProductName.widget(), Qt::LeftButton);
-    QTest::mouseClick(splash.Frame1.widget(), Qt::LeftButton);
+    QTest::mouseClick(qt::window(splash), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(qt::widget(splash.lblProductName), Qt::LeftButton);
+    QTest::mouseClick(qt::widget(splash.Frame1), Qt::LeftButton);
     QVERIFY(isLoaded<frmSplash>());
     QVERIFY(!isLoaded<Form1>());
 }

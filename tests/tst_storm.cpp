@@ -3,6 +3,7 @@
 // after each one the checks a player relies on. Seeded, so a failure can be
 // played again: KORVO_STORM_SEED and KORVO_STORM_ACTIONS override the run.
 
+#include "runtime/qt/native.h"
 #include "runtime/application.h"
 #include "gametest.h"
 #include "game/form1.h"
@@ -203,8 +204,8 @@ public:
     Storm(quint32 seed, Form1 &game, sysinfo::MemoryPlatform &system, bool realBoxes = false)
         : m_rng(seed), m_game(game), m_system(system)
     {
-        m_gate.watch(game.Timer1.timer());
-        m_gate.watch(game.Timer2.timer());
+        m_gate.watch(qt::timer(game.Timer1));
+        m_gate.watch(qt::timer(game.Timer2));
         if (realBoxes) {
             m_boxWatch.setInterval(0);
             QObject::connect(&m_boxWatch, &QTimer::timeout, [this] {
@@ -380,26 +381,26 @@ private:
     {
         QWidget *active = QApplication::activeWindow();
         if (!active) {
-            activate(m_game.window());
+            activate(qt::window(m_game));
             active = QApplication::activeWindow();
         }
         QWidget *focus = QApplication::focusWidget();
         return focus && focus->window() == active ? focus : active;
     }
 
-    bool gameActive() const { return QApplication::activeWindow() == m_game.window(); }
-    bool aboutActive() const { return about() && QApplication::activeWindow() == about()->window(); }
+    bool gameActive() const { return QApplication::activeWindow() == qt::window(m_game); }
+    bool aboutActive() const { return about() && QApplication::activeWindow() == qt::window(*about()); }
 
     Command buttonCommand(const QWidget *button) const
     {
-        if (button == m_game.cmdTirar.widget())
+        if (button == qt::widget(m_game.cmdTirar))
             return Command::Tirar;
-        if (button == m_game.cmdReset.widget())
+        if (button == qt::widget(m_game.cmdReset))
             return Command::Reiniciar;
         if (frmAbout *dialog = about()) {
-            if (button == dialog->cmdOK.widget())
+            if (button == qt::widget(dialog->cmdOK))
                 return Command::CloseAbout;
-            if (button == dialog->cmdSysInfo.widget())
+            if (button == qt::widget(dialog->cmdSysInfo))
                 return Command::SysInfo;
         }
         return Command::None;
@@ -443,15 +444,15 @@ private:
     {
         switch (gesture) {
         case Gesture::ClickTirar:
-            return click(m_game.cmdTirar.widget());
+            return click(qt::widget(m_game.cmdTirar));
         case Gesture::ClickReset:
-            return click(m_game.cmdReset.widget());
+            return click(qt::widget(m_game.cmdReset));
         case Gesture::ClickAnywhere: {
-            QWidget *client = m_game.containerWidget();
+            QWidget *client = qt::client(m_game);
             const QPoint point(int(m_rng() % quint32(client->width())), int(m_rng() % quint32(client->height())));
             QWidget *hit = client->childAt(point);
             QWidget *target = hit ? hit : client;
-            if (!activate(m_game.window()))
+            if (!activate(qt::window(m_game)))
                 return fail("the game did not become active"), Command::None;
             const Command command = buttonCommand(hit);
             QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(client, point));
@@ -474,32 +475,32 @@ private:
         case Gesture::F8:
             return key(Qt::Key_F8);
         case Gesture::MenuStats:
-            if (!activate(m_game.window()))
+            if (!activate(qt::window(m_game)))
                 return fail("the game did not become active"), Command::None;
-            m_game.mnuStats.action()->trigger();
+            qt::action(m_game.mnuStats)->trigger();
             return Command::Stats;
         case Gesture::MenuAbout:
-            if (!activate(m_game.window()))
+            if (!activate(qt::window(m_game)))
                 return fail("the game did not become active"), Command::None;
-            m_game.mnuAbout.action()->trigger();
+            qt::action(m_game.mnuAbout)->trigger();
             return Command::About;
         case Gesture::TickTimer1:
-            return m_gate.tick(m_game.Timer1.timer()) ? Command::TickTimer1 : Command::None;
+            return m_gate.tick(qt::timer(m_game.Timer1)) ? Command::TickTimer1 : Command::None;
         case Gesture::TickTimer2:
-            return m_gate.tick(m_game.Timer2.timer()) ? Command::TickTimer2 : Command::None;
+            return m_gate.tick(qt::timer(m_game.Timer2)) ? Command::TickTimer2 : Command::None;
         case Gesture::ClickOk:
-            return click(about()->cmdOK.widget());
+            return click(qt::widget(about()->cmdOK));
         case Gesture::ClickSysInfo:
-            return click(about()->cmdSysInfo.widget());
+            return click(qt::widget(about()->cmdSysInfo));
         case Gesture::CloseAbout:
-            about()->window()->close();
+            qt::window(*about())->close();
             return Command::CloseAbout;
         case Gesture::ActivateGame:
-            if (!activate(m_game.window()))
+            if (!activate(qt::window(m_game)))
                 fail("the game did not become active");
             return Command::None;
         case Gesture::ActivateAbout:
-            if (!activate(about()->window()))
+            if (!activate(qt::window(*about())))
                 fail("the About dialog did not become active");
             return Command::None;
         }
@@ -516,7 +517,7 @@ private:
         const int paso = m_game.paso.value();
         for (int i = int(m_rng() % 3); i > 0; --i) {
             const bool vertical = m_rng() % 2;
-            if (m_gate.tick((vertical ? m_game.Timer2 : m_game.Timer1).timer())
+            if (m_gate.tick(qt::timer((vertical ? m_game.Timer2 : m_game.Timer1)))
                 && std::find(m_heldTicks.begin(), m_heldTicks.end(), vertical) == m_heldTicks.end())
                 m_heldTicks.push_back(vertical);
         }
@@ -533,10 +534,10 @@ private:
         static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape,
                                        Qt::Key_F1,     Qt::Key_F4,    Qt::Key_F8};
         frmAbout *dialog = about();
-        QWidget *behind = dialog && m_rng() % 2 ? dialog->window() : m_game.window();
+        QWidget *behind = dialog && m_rng() % 2 ? qt::window(*dialog) : qt::window(m_game);
         const int paso = m_game.paso.value();
         QTest::keyClick(behind->windowHandle(), keys[m_rng() % std::size(keys)]);
-        QWidget *button = behind == m_game.window() ? m_game.cmdTirar.widget() : dialog->cmdOK.widget();
+        QWidget *button = behind == qt::window(m_game) ? qt::widget(m_game.cmdTirar) : qt::widget(dialog->cmdOK);
         QTest::mouseClick(behind->windowHandle(), Qt::LeftButton, {}, button->mapTo(behind, QPoint(5, 5)));
         ++m_pressedBehind;
         if (m_game.paso.value() != paso || Application::instance().hasEnded())
@@ -586,7 +587,7 @@ private:
         }
 
         const bool t1 = m_game.Timer1.enabled(), t2 = m_game.Timer2.enabled();
-        if (m_game.Timer1.timer()->isActive() != t1 || m_game.Timer2.timer()->isActive() != t2)
+        if (qt::timer(m_game.Timer1)->isActive() != t1 || qt::timer(m_game.Timer2)->isActive() != t2)
             return QStringLiteral("a timer runs against its enabled flag");
         const int paso = m_game.paso.value(), reversa = m_game.reversa.value();
         if (paso < -1 || paso > 9)
@@ -606,7 +607,7 @@ private:
         if (aboutWindows > 1)
             return QStringLiteral("%1 About dialogs").arg(aboutWindows);
         frmAbout *dialog = about();
-        if (bool(dialog) != (aboutWindows == 1) || (dialog && !dialog->window()->isVisible()))
+        if (bool(dialog) != (aboutWindows == 1) || (dialog && !qt::window(*dialog)->isVisible()))
             return QStringLiteral("the About dialog is loaded but not shown, or shown but not loaded");
         if (m_game.Frame1.visible() != m_game.mnuStats.checked())
             return QStringLiteral("the statistics panel and its check mark disagree");
@@ -698,7 +699,7 @@ void TestStorm::playerStorm()
     Form1 &game = instance<Form1>();
     game.Show();
     Storm storm(seed, game, *m_system);
-    QVERIFY(storm.activate(game.window()));
+    QVERIFY(storm.activate(qt::window(game)));
 
     for (quint32 i = 0; i < actions; ++i) {
         const QString error = storm.play();
@@ -730,7 +731,7 @@ void TestStorm::stormWithRealMessageBoxes()
     Form1 &game = instance<Form1>();
     game.Show();
     Storm storm(seed, game, *m_system, true);
-    QVERIFY(storm.activate(game.window()));
+    QVERIFY(storm.activate(qt::window(game)));
     for (int i = 0; i < 10000; ++i) {
         const QString error = storm.play();
         QVERIFY2(error.isEmpty(), qPrintable(QStringLiteral("seed %1 with real boxes, action %2: %3\n  last actions: %4")
@@ -763,26 +764,26 @@ void TestStorm::endingsLeaveNothingBehind()
     Form1 &game = instance<Form1>();
     game.Show();
     Storm storm(seed, game, *m_system);
-    QVERIFY(storm.activate(game.window()));
+    QVERIFY(storm.activate(qt::window(game)));
     for (int i = 0; i < 300; ++i) {
         const QString error = storm.play();
         QVERIFY2(error.isEmpty(), qPrintable(QStringLiteral("seed %1, action %2: %3").arg(seed).arg(i).arg(error)));
     }
 
     const bool aboutOpen = isLoaded<frmAbout>();
-    QVERIFY(storm.activate(game.window()));
+    QVERIFY(storm.activate(qt::window(game)));
     if (ending == QLatin1String("F4")) {
-        QTest::keyClick(game.window(), Qt::Key_F4);
+        QTest::keyClick(qt::window(game), Qt::Key_F4);
     } else if (ending == QLatin1String("Salir")) {
-        game.mnuSalir.action()->trigger();
+        qt::action(game.mnuSalir)->trigger();
     } else {
-        game.window()->close();
+        qt::window(game)->close();
         storm.settle();
         QVERIFY(!isLoaded<Form1>());
         // With the About dialog still open the program goes on until it closes.
         QCOMPARE(app.hasEnded(), !aboutOpen);
         if (aboutOpen)
-            loadedInstance<frmAbout>()->window()->close();
+            qt::window(*loadedInstance<frmAbout>())->close();
     }
     storm.settle();
     QVERIFY(app.hasEnded());

@@ -1,9 +1,9 @@
-#include "runtime/formwindow.h"
-#include "runtime/application.h"
+#include "runtime/qt/formwindow.h"
+#include "runtime/dispatcher.h"
 #include "runtime/form.h"
-#include "runtime/picture.h"
-#include "runtime/toolwindow.h"
-#include "runtime/widgets.h"
+#include "runtime/qt/look.h"
+#include "runtime/qt/picture.h"
+#include "runtime/qt/toolwindow.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -117,7 +117,7 @@ void FormWindow::closeEvent(QCloseEvent *event)
     event->ignore();
     Form *form = &m_form;
     if (form->isLoaded())
-        Application::instance().raise(this, [form] { Unload(*form); });
+        Dispatcher::instance().dispatch(form, [form] { Unload(*form); });
 }
 
 void FormWindow::showEvent(QShowEvent *event)
@@ -134,20 +134,8 @@ void FormWindow::paintEvent(QPaintEvent *)
         return;
     // A raised dialog border, three pixels wide.
     QPainter painter(this);
-    const QRect r = rect();
-    painter.fillRect(r, QColor(0xD4D0C8));
-    painter.setPen(QColor(0xD4D0C8));
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.drawLine(r.topLeft(), r.bottomLeft());
-    painter.setPen(Qt::white);
-    painter.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
-    painter.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
-    painter.setPen(QColor(0x404040));
-    painter.drawLine(r.bottomLeft(), r.bottomRight());
-    painter.drawLine(r.topRight(), r.bottomRight());
-    painter.setPen(QColor(0x808080));
-    painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
-    painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+    painter.fillRect(rect(), toQColor(colors::ButtonFace));
+    drawEdge(painter, rect(), Edge::Raised);
 }
 
 } // namespace forms

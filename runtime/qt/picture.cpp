@@ -1,4 +1,4 @@
-#include "runtime/picture.h"
+#include "runtime/qt/picture.h"
 
 #include <QFile>
 #include <QHash>

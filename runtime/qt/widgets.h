@@ -1,27 +1,15 @@
 #pragma once
-// The Qt widgets behind the lightweight controls, and the conversions from
-// layout units to Qt's.
+// The Qt widgets behind the lightweight controls.
 
 #include "runtime/controls.h"
-#include "runtime/layout.h"
 
-#include <QColor>
-#include <QFont>
 #include <QLabel>
 #include <QPixmap>
-#include <QRect>
 #include <QWidget>
 
 class QPainter;
 
 namespace forms {
-
-int toPixels(int twips);
-QRect toPixels(const Bounds &bounds);
-QColor toQColor(Color color);
-// The layout's font, resolved to an installed lookalike, sized in
-// device-independent pixels so that text and layout scale together.
-QFont toQFont(const Font &font);
 
 // A label whose caption is a count: a screen reader reads its accessible name
 // with the caption as the value.

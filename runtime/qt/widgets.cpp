@@ -1,5 +1,6 @@
-#include "runtime/widgets.h"
-#include "runtime/picture.h"
+#include "runtime/qt/widgets.h"
+#include "runtime/qt/look.h"
+#include "runtime/qt/picture.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -10,50 +11,6 @@
 #include <cmath>
 
 namespace forms {
-
-int toPixels(int twips)
-{
-    return static_cast<int>(std::lround(double(twips) / TwipsPerPixel));
-}
-
-QRect toPixels(const Bounds &bounds)
-{
-    return QRect(toPixels(bounds.left), toPixels(bounds.top), toPixels(bounds.width), toPixels(bounds.height));
-}
-
-QColor toQColor(Color color)
-{
-    return QColor::fromRgb(QRgb(0xFF000000u | color.toRgb()));
-}
-
-QFont toQFont(const Font &font)
-{
-    // Lookalikes for the faces the layouts name, tried in order. Naming them
-    // outright matters: left to itself, fontconfig may answer an unknown
-    // display face with a symbol font.
-    QStringList families;
-    int weight = font.bold ? QFont::Bold : QFont::Normal;
-    if (font.name.empty() || font.name == "MS Sans Serif" || font.name == "Arial") {
-        if (font.name == "Arial")
-            families << "Arial";
-        families << "Liberation Sans" << "Arimo" << "DejaVu Sans";
-    } else if (font.name == "Comic Sans MS") {
-        families << "Comic Sans MS" << "Comic Neue" << "Liberation Sans" << "DejaVu Sans";
-    } else if (font.name == "Compacta Blk BT") {
-        families << "Compacta Blk BT" << "Roboto Condensed" << "DejaVu Sans Condensed" << "Liberation Sans Narrow"
-                 << "DejaVu Sans";
-        weight = QFont::Black;
-    } else {
-        families << QString::fromStdString(font.name) << "Liberation Sans" << "DejaVu Sans";
-    }
-    QFont result;
-    result.setFamilies(families);
-    result.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * 96.0 / 72.0))));
-    result.setWeight(QFont::Weight(weight));
-    result.setItalic(font.italic);
-    result.setStyleStrategy(QFont::PreferAntialias);
-    return result;
-}
 
 ImageWidget::ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box)
     : QWidget(parent), m_picture(std::move(picture)), m_stretch(stretch), m_box(box)
@@ -133,19 +90,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent *)
         // The classic sunken border: grey and black outside, white and light
         // grey inside.
         inset = 2;
-        const QRect r = rect();
-        painter.setPen(QColor(0x808080));
-        painter.drawLine(r.topLeft(), r.topRight());
-        painter.drawLine(r.topLeft(), r.bottomLeft());
-        painter.setPen(QColor(0x404040));
-        painter.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
-        painter.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
-        painter.setPen(Qt::white);
-        painter.drawLine(r.bottomLeft(), r.bottomRight());
-        painter.drawLine(r.topRight(), r.bottomRight());
-        painter.setPen(QColor(0xD4D0C8));
-        painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
-        painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+        drawEdge(painter, rect(), Edge::Sunken);
     }
     const QSize natural = pictureSize(m_picture);
     if (natural.isEmpty())

@@ -1,4 +1,4 @@
-#include "runtime/toolwindow.h"
+#include "runtime/qt/toolwindow.h"
 
 #include <QGuiApplication>
 #include <QWidget>

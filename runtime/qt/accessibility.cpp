@@ -1,7 +1,7 @@
-#include "runtime/accessibility.h"
+#include "runtime/qt/accessibility.h"
 #include "runtime/basic.h"
-#include "runtime/formwindow.h"
-#include "runtime/widgets.h"
+#include "runtime/qt/formwindow.h"
+#include "runtime/qt/widgets.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
