@@ -1,6 +1,7 @@
 #include "runtime/form.h"
 #include "runtime/controls.h"
 #include "runtime/qt/formwindow.h"
+#include "runtime/qt/keypreview.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/native.h"
 
@@ -60,14 +61,19 @@ void Form::prepareWindow()
         qt::widget(*buttons.front())->setFocus(Qt::OtherFocusReason);
 
     // Enter presses the default button from anywhere in the window, Esc the
-    // cancel button.
+    // cancel button. A key that closes the form this way has done its work,
+    // as one that closes it through key preview has.
     const auto bind = [this](CommandButton *button, std::initializer_list<Qt::Key> keys) {
         if (!button)
             return;
         for (Qt::Key key : keys) {
             auto *shortcut = new QShortcut(QKeySequence(key), m_native->window.get());
             shortcut->setContext(Qt::WindowShortcut);
-            QObject::connect(shortcut, &QShortcut::activated, shortcut, [button] { button->click(); });
+            QObject::connect(shortcut, &QShortcut::activated, shortcut, [this, button, key] {
+                button->click();
+                if (!m_loaded)
+                    spendKey(key);
+            });
         }
     };
     bind(m_defaultButton, {Qt::Key_Return, Qt::Key_Enter});
