@@ -3,7 +3,7 @@ BUILD ?= build
 BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test package screenshots bench test-sanitize fuzz fuzz-corpus soak clean
+.PHONY: all deps configure build run test package screenshots bench test-sanitize fuzz fuzz-corpus soak format clean
 
 all: build
 
@@ -56,7 +56,7 @@ SANITIZE_ENV = QT_QPA_PLATFORM=offscreen \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 # Checks of files and of the Windows build run no code of ours: once is enough.
-SANITIZE_SKIP = sysinfo_wine|package_layout|desktop_entry_valid|metainfo_valid
+SANITIZE_SKIP = sysinfo_wine|package_layout|desktop_entry_valid|metainfo_valid|format
 
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVO_SANITIZE=ON >/dev/null
@@ -82,6 +82,10 @@ fuzz: $(FUZZ_BUILD)/fuzz/fuzz_regvalue
 
 fuzz-corpus: $(FUZZ_BUILD)/fuzz/fuzz_regvalue
 	@$(FUZZ_BUILD)/fuzz/fuzz_regvalue -merge=1 $(FUZZ_CORPUS) $(FUZZ_BUILD)/found
+
+# The C++ sources as .clang-format says; the test `format` checks it.
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
     std::printf("freeze: %d presses of \"Tirar\" at random moments, %zu other core(s) busy: %d mismatches between "
                 "the stop drawn and the stop judged (%d horizontal, %d vertical freezes, %d shots judged) | goal 0: %s "
                 "(load %.2f, seed %u)\n",
-                presses, hogs.size(), mismatches, horizontal, vertical, shots, mismatches == 0 ? "met" : "MISSED",
-                load, seed);
+                presses, hogs.size(), mismatches, horizontal, vertical, shots, mismatches == 0 ? "met" : "MISSED", load,
+                seed);
     return 0;
 }

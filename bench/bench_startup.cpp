@@ -40,8 +40,7 @@ void measure(Program &program, const std::string &probe, milliseconds early)
         throw std::runtime_error("pipe");
     const auto started = std::chrono::steady_clock::now();
     const std::int64_t startedNs = bench::nowNs();
-    const pid_t pid =
-        bench::spawn(program.argv, {"LD_PRELOAD=" + probe, "KORVO_PROBE_FD=" + std::to_string(fds[1])});
+    const pid_t pid = bench::spawn(program.argv, {"LD_PRELOAD=" + probe, "KORVO_PROBE_FD=" + std::to_string(fds[1])});
     close(fds[1]);
 
     std::string line;
@@ -108,8 +107,8 @@ int main(int argc, char *argv[])
     std::printf("startup: first frame (%s) median %.1f ms vs bare window %.1f ms (%.2fx); peak RSS median %.1f MB "
                 "(splash alone %.1f MB) vs %.1f MB (%.2fx); bare window with one line of text %.1f ms, %.1f MB "
                 "(%.2fx); %d rounds alternating | goal <= 1.2x, <= 1.25x: %s (load %.2f)\n",
-                game.window.c_str(), frame, bareFrame, frame / bareFrame, mb, bench::median(game.earlyPeakMb),
-                bareMb, mb / bareMb, bench::median(text.firstFrameMs), bench::median(text.peakMb),
+                game.window.c_str(), frame, bareFrame, frame / bareFrame, mb, bench::median(game.earlyPeakMb), bareMb,
+                mb / bareMb, bench::median(text.firstFrameMs), bench::median(text.peakMb),
                 bench::median(text.peakMb) / bareMb, rounds, met ? "met" : "MISSED", load);
     return 0;
 }

@@ -13,7 +13,10 @@ namespace bench {
 // CLOCK_MONOTONIC in nanoseconds: the same clock in every process, so a child
 // can stamp an instant that its parent compares with its own.
 std::int64_t nowNs();
-inline double toMs(std::int64_t ns) { return double(ns) / 1e6; }
+inline double toMs(std::int64_t ns)
+{
+    return double(ns) / 1e6;
+}
 
 double mean(const std::vector<double> &values);
 double median(std::vector<double> values);

@@ -24,11 +24,11 @@ using namespace forms;
 
 namespace {
 
-const int kRounds = qEnvironmentVariableIsSet("KORVO_SOAK_ROUNDS") ? qEnvironmentVariableIntValue("KORVO_SOAK_ROUNDS")
-                                                                  : 1000;
+const int Rounds =
+    qEnvironmentVariableIsSet("KORVO_SOAK_ROUNDS") ? qEnvironmentVariableIntValue("KORVO_SOAK_ROUNDS") : 1000;
 // Allocators keep a little slack and Qt caches a few glyphs and pixmaps on
 // first use; anything that grows with the rounds passes this within the run.
-constexpr double kHeapBoundKiB = 256;
+constexpr double HeapBoundKiB = 256;
 
 struct Memory
 {
@@ -133,14 +133,14 @@ int main(int argc, char *argv[])
         return 1;
     }
     const Memory before = measure();
-    for (int i = 0; i < kRounds; ++i) {
+    for (int i = 0; i < Rounds; ++i) {
         if (!aboutRound(game)) {
             std::fprintf(stderr, "soak: About round %d failed\n", i);
             return 1;
         }
     }
     const Memory afterAbout = measure();
-    for (int i = 1; i <= kRounds; ++i) {
+    for (int i = 1; i <= Rounds; ++i) {
         if (!shot(game, i)) {
             std::fprintf(stderr, "soak: shot %d failed\n", i);
             return 1;
@@ -154,9 +154,9 @@ int main(int argc, char *argv[])
     const double growth = after.heapKiB - before.heapKiB;
     std::printf("soak: %d About dialogs opened and closed, %s shots (%s baskets): resident %.1f -> %.1f MiB, "
                 "heap in use %.0f -> %.0f -> %.0f KiB (%+.0f KiB, bound %.0f)\n",
-                kRounds, attempts.c_str(), baskets.c_str(), before.residentMiB, after.residentMiB, before.heapKiB,
-                afterAbout.heapKiB, after.heapKiB, growth, kHeapBoundKiB);
-    if (attempts != std::to_string(kRounds + 1) || growth > kHeapBoundKiB)
+                Rounds, attempts.c_str(), baskets.c_str(), before.residentMiB, after.residentMiB, before.heapKiB,
+                afterAbout.heapKiB, after.heapKiB, growth, HeapBoundKiB);
+    if (attempts != std::to_string(Rounds + 1) || growth > HeapBoundKiB)
         return 1;
     return 0;
 }

@@ -62,12 +62,12 @@ void checkDecoded(std::uint32_t type, const unsigned char *bytes, std::size_t bu
         require(!ok && out.empty());
         return;
     }
-    if (type == sysinfo::kRegSz) {
+    if (type == sysinfo::RegSz) {
         // The text ends at its first NUL, or after all the bytes returned.
         const auto *nul = static_cast<const unsigned char *>(std::memchr(bytes, 0, size));
         const std::size_t kept = nul ? std::size_t(nul - bytes) : size;
         require(ok && out.size() == kept && std::memcmp(out.data(), bytes, kept) == 0);
-    } else if (type == sysinfo::kRegDword) {
+    } else if (type == sysinfo::RegDword) {
         if (size < 4) {
             require(!ok && out.empty());
             return;
@@ -110,28 +110,28 @@ void fuzzRegistry(Input &input, bool folderOnly)
     value.bytes = input.rest();
 
     sysinfo::MemoryPlatform registry;
-    const char *key = folderOnly ? sysinfo::kToolsLocationKey : sysinfo::kMsinfoKey;
-    const char *name = folderOnly ? sysinfo::kToolsLocationValue : sysinfo::kMsinfoPathValue;
-    registry.setValue(sysinfo::kHKeyLocalMachine, key, name, value);
+    const char *key = folderOnly ? sysinfo::ToolsLocationKey : sysinfo::MsinfoKey;
+    const char *name = folderOnly ? sysinfo::ToolsLocationValue : sysinfo::MsinfoPathValue;
+    registry.setValue(sysinfo::HKeyLocalMachine, key, name, value);
 
     // GetKeyValue reads through the platform's 1024-byte buffer.
     std::string out = "stale";
     bool ok = false;
     bool empty = false;
     try {
-        ok = sysinfo::GetKeyValue(registry, sysinfo::kHKeyLocalMachine, key, name, out);
+        ok = sysinfo::GetKeyValue(registry, sysinfo::HKeyLocalMachine, key, name, out);
     } catch (const sysinfo::EmptyValue &) {
         empty = true; // a value of size 0 ends the whole lookup
     }
     require(registry.openHandleCount() == 0);
     const std::uint32_t returned = value.forcedSize.value_or(std::uint32_t(value.bytes.size()));
-    if (value.bytes.size() > sysinfo::kValueBufferSize) {
+    if (value.bytes.size() > sysinfo::ValueBufferSize) {
         require(!empty && !ok && out.empty()); // the registry refused: more data than the buffer holds
     } else if (returned == 0) {
         require(empty && out.empty());
     } else {
         require(!empty);
-        std::vector<unsigned char> buffer(sysinfo::kValueBufferSize, 0);
+        std::vector<unsigned char> buffer(sysinfo::ValueBufferSize, 0);
         std::copy(value.bytes.begin(), value.bytes.end(), buffer.begin());
         checkDecoded(value.type, buffer.data(), buffer.size(), returned, "stale", ok, out);
     }
@@ -140,7 +140,7 @@ void fuzzRegistry(Input &input, bool folderOnly)
     // at most one program, never one with a NUL in its path, and closes
     // every key it opened.
     if (flags & 2)
-        registry.addFile(out + sysinfo::kMsinfoFileName);
+        registry.addFile(out + sysinfo::MsinfoFileName);
     registry.setRefuseStarts(flags & 4);
     const sysinfo::Outcome outcome = sysinfo::StartSysInfo(registry);
     require(registry.openHandleCount() == 0);

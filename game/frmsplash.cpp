@@ -43,9 +43,9 @@ frmSplash::frmSplash()
                         credit("Tabrinex™", {.name = "Arial", .size = 18, .bold = true})),
       lblProductName(Frame1, "lblProductName", {2400, 1080, 3135, 690},
                      credit("Korvo Game", {.name = "Compacta Blk BT", .size = 27.75})),
-      lblPlatform(Frame1, "lblPlatform", {3165, 2340, 3690, 285},
-                  credit("Para Windows 95/98/NT/2000/XP", {.name = "Arial", .size = 12, .bold = true},
-                         Alignment::Right)),
+      lblPlatform(
+          Frame1, "lblPlatform", {3165, 2340, 3690, 285},
+          credit("Para Windows 95/98/NT/2000/XP", {.name = "Arial", .size = 12, .bold = true}, Alignment::Right)),
       lblVersion(Frame1, "lblVersion", {4845, 2700, 2010, 285},
                  credit("Version auto disp", {.name = "Arial", .size = 12, .bold = true}, Alignment::Right)),
       lblCompany(Frame1, "lblCompany", {4560, 3270, 2415, 255},

@@ -6,12 +6,12 @@ namespace shot {
 
 bool insideHorizontally(float left)
 {
-    return left > minLeft && left < maxLeft;
+    return left > MinLeft && left < MaxLeft;
 }
 
 bool insideVertically(float top)
 {
-    return top > minTop && top < maxTop;
+    return top > MinTop && top < MaxTop;
 }
 
 bool scores(float left, const std::function<float()> &top)

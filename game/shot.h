@@ -13,8 +13,8 @@ class Label;
 namespace shot {
 
 // The target zone in twips, bounds excluded.
-inline constexpr int minLeft = 2099, maxLeft = 3199;
-inline constexpr int minTop = 1499, maxTop = 2301;
+inline constexpr int MinLeft = 2099, MaxLeft = 3199;
+inline constexpr int MinTop = 1499, MaxTop = 2301;
 
 bool insideHorizontally(float left);
 bool insideVertically(float top);

@@ -9,9 +9,9 @@
 namespace forms {
 
 RuntimeError::RuntimeError(int number, const std::string &description)
-    : std::runtime_error(description), m_number(number)
-{
-}
+    : std::runtime_error(description),
+      m_number(number)
+{ }
 
 void raiseOverflow()
 {

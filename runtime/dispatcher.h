@@ -27,7 +27,6 @@ public:
 
     bool busy() const { return m_depth > 0; }
 
-
     // While a Busy lives the runtime counts as running a handler. When the
     // last goes, what was held back runs: at once, soon from the event loop,
     // or, while everything is being taken down, never.

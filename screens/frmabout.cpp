@@ -67,7 +67,7 @@ void frmAbout::cmdSysInfo_Click()
 void frmAbout::StartSysInfo()
 {
     if (sysinfo::StartSysInfo(*platform()) == sysinfo::Outcome::Unavailable)
-        MsgBox(sysinfo::kUnavailableMessage);
+        MsgBox(sysinfo::UnavailableMessage);
 }
 
 bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const std::string &KeyName, const std::string &SubKeyRef,

@@ -11,7 +11,7 @@ namespace {
 class KeyCloser
 {
 public:
-    KeyCloser(Platform &platform, KeyHandle handle) : m_platform(platform), m_handle(handle) {}
+    KeyCloser(Platform &platform, KeyHandle handle) : m_platform(platform), m_handle(handle) { }
     KeyCloser(const KeyCloser &) = delete;
     KeyCloser &operator=(const KeyCloser &) = delete;
 
@@ -41,8 +41,8 @@ private:
 
 } // namespace
 
-bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize,
-                 std::uint32_t returnedSize, std::string &out)
+bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize, std::uint32_t returnedSize,
+                 std::string &out)
 {
     // A size of 0, or one beyond the buffer, would make us read bytes that
     // were never written; treat both as a broken value rather than trust them.
@@ -52,7 +52,7 @@ bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bu
     }
     const std::size_t n = returnedSize;
 
-    if (type == kRegSz) {
+    if (type == RegSz) {
         // The registry does not promise a terminating NUL: the text ends at
         // the first NUL within the n bytes, or after all n and nothing past
         // them. Some installers store two NULs; whatever follows the first is
@@ -65,7 +65,7 @@ bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bu
         return true;
     }
 
-    if (type == kRegDword) {
+    if (type == RegDword) {
         // Fewer than 4 bytes is not a 32-bit number at all.
         if (n < 4) {
             out.clear();
@@ -73,10 +73,8 @@ bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bu
         }
         // Unsigned decimal of the little-endian value, replacing any earlier
         // text (hex digits appended to stale text named no real folder).
-        const std::uint32_t value = std::uint32_t(buffer[0])
-            | (std::uint32_t(buffer[1]) << 8)
-            | (std::uint32_t(buffer[2]) << 16)
-            | (std::uint32_t(buffer[3]) << 24);
+        const std::uint32_t value = std::uint32_t(buffer[0]) | (std::uint32_t(buffer[1]) << 8)
+                                    | (std::uint32_t(buffer[2]) << 16) | (std::uint32_t(buffer[3]) << 24);
         out = std::to_string(value);
         return true;
     }
@@ -85,23 +83,23 @@ bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bu
     return true;
 }
 
-bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName,
-                 const std::string &subKeyRef, std::string &keyVal)
+bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName, const std::string &subKeyRef,
+                 std::string &keyVal)
 {
-    KeyHandle handle{};
+    KeyHandle handle {};
     // Read-only access: we never write here, and asking for full access on
     // HKEY_LOCAL_MACHINE is refused to ordinary users.
-    if (platform.regOpenKeyEx(keyRoot, keyName, 0, kKeyRead, handle) != kErrorSuccess) {
+    if (platform.regOpenKeyEx(keyRoot, keyName, 0, KeyRead, handle) != ErrorSuccess) {
         // Nothing was opened, so there is no handle to close.
         keyVal.clear();
         return false;
     }
     KeyCloser closer(platform, handle);
 
-    std::array<unsigned char, kValueBufferSize> buffer{};
-    std::uint32_t type = kRegNone;
+    std::array<unsigned char, ValueBufferSize> buffer {};
+    std::uint32_t type = RegNone;
     std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-    if (platform.regQueryValueEx(handle, subKeyRef, type, buffer.data(), size) != kErrorSuccess) {
+    if (platform.regQueryValueEx(handle, subKeyRef, type, buffer.data(), size) != ErrorSuccess) {
         keyVal.clear();
         closer.close();
         return false;
@@ -124,14 +122,13 @@ Outcome StartSysInfo(Platform &platform) noexcept
     try {
         std::string path;
         // When the full path is registered the folder key is never looked at.
-        if (!GetKeyValue(platform, kHKeyLocalMachine, kMsinfoKey, kMsinfoPathValue, path)) {
-            if (!GetKeyValue(platform, kHKeyLocalMachine, kToolsLocationKey, kToolsLocationValue,
-                             path)) {
+        if (!GetKeyValue(platform, HKeyLocalMachine, MsinfoKey, MsinfoPathValue, path)) {
+            if (!GetKeyValue(platform, HKeyLocalMachine, ToolsLocationKey, ToolsLocationValue, path)) {
                 return Outcome::Unavailable;
             }
-            if (platform.dir(path + kMsinfoFileName).empty())
+            if (platform.dir(path + MsinfoFileName).empty())
                 return Outcome::Unavailable;
-            path += kMsinfoFileName;
+            path += MsinfoFileName;
         }
 
         // Nothing to start.

@@ -18,31 +18,31 @@ using Status = std::int32_t;
 // Opaque key handle handed out by a Platform (an HKEY on Windows).
 using KeyHandle = std::uintptr_t;
 
-inline constexpr Status kErrorSuccess = 0;
-inline constexpr Status kErrorFileNotFound = 2;
-inline constexpr Status kErrorAccessDenied = 5;
-inline constexpr Status kErrorInvalidHandle = 6;
-inline constexpr Status kErrorMoreData = 234;
+inline constexpr Status ErrorSuccess = 0;
+inline constexpr Status ErrorFileNotFound = 2;
+inline constexpr Status ErrorAccessDenied = 5;
+inline constexpr Status ErrorInvalidHandle = 6;
+inline constexpr Status ErrorMoreData = 234;
 
-inline constexpr std::uint32_t kHKeyLocalMachine = 0x80000002u;
-inline constexpr std::uint32_t kKeyRead = 0x20019u;
+inline constexpr std::uint32_t HKeyLocalMachine = 0x80000002u;
+inline constexpr std::uint32_t KeyRead = 0x20019u;
 
-inline constexpr std::uint32_t kRegNone = 0;
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t RegNone = 0;
+inline constexpr std::uint32_t RegSz = 1;
+inline constexpr std::uint32_t RegDword = 4;
 
-inline constexpr std::size_t kValueBufferSize = 1024;
+inline constexpr std::size_t ValueBufferSize = 1024;
 
 // Full path of the tool.
-inline constexpr char kMsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-inline constexpr char kMsinfoPathValue[] = "PATH";
+inline constexpr char MsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr char MsinfoPathValue[] = "PATH";
 // Folder of the tool, used when the full path is not registered.
-inline constexpr char kToolsLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
-inline constexpr char kToolsLocationValue[] = "MSINFO";
-inline constexpr char kMsinfoFileName[] = "\\MSINFO32.EXE";
+inline constexpr char ToolsLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr char ToolsLocationValue[] = "MSINFO";
+inline constexpr char MsinfoFileName[] = "\\MSINFO32.EXE";
 
 // Text the About dialog shows when the tool cannot be started.
-inline constexpr char kUnavailableMessage[] = "System Information Is Unavailable At This Time";
+inline constexpr char UnavailableMessage[] = "System Information Is Unavailable At This Time";
 
 // The handful of operating-system calls the launcher needs. All texts are
 // 8-bit, like the ...A family of Win32 calls.
@@ -52,15 +52,13 @@ public:
     virtual ~Platform() = default;
 
     // RegOpenKeyExA: opens keyName under root; handle is only valid on success.
-    virtual Status regOpenKeyEx(std::uint32_t root, const std::string &keyName,
-                                std::uint32_t options, std::uint32_t access,
-                                KeyHandle &handle) = 0;
+    virtual Status regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
+                                std::uint32_t access, KeyHandle &handle) = 0;
 
     // RegQueryValueExA: size holds the buffer size on entry and the value's
     // size in bytes on return.
-    virtual Status regQueryValueEx(KeyHandle handle, const std::string &valueName,
-                                   std::uint32_t &type, unsigned char *data,
-                                   std::uint32_t &size) = 0;
+    virtual Status regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
+                                   unsigned char *data, std::uint32_t &size) = 0;
 
     // RegCloseKey.
     virtual Status regCloseKey(KeyHandle handle) = 0;
@@ -91,16 +89,16 @@ enum class Outcome {
 // cleared and false returned. Types other than string and 32-bit number
 // leave out untouched and still count as success. Never reads outside
 // buffer[0, bufferSize).
-bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize,
-                 std::uint32_t returnedSize, std::string &out);
+bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize, std::uint32_t returnedSize,
+                 std::string &out);
 
 // Reads value subKeyRef of key keyName under keyRoot into keyVal. A value of
 // size 0 throws EmptyValue (after closing the key).
-bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName,
-                 const std::string &subKeyRef, std::string &keyVal);
+bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName, const std::string &subKeyRef,
+                 std::string &keyVal);
 
 // Finds the system-information tool and starts it. On Unavailable the
-// caller shows kUnavailableMessage.
+// caller shows UnavailableMessage.
 Outcome StartSysInfo(Platform &platform) noexcept;
 
 // The platform of the running system; defined by whichever of

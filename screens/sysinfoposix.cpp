@@ -16,9 +16,9 @@ PosixPlatform::PosixPlatform() : m_tools(defaultTools())
 }
 
 PosixPlatform::PosixPlatform(std::vector<std::string> tools, std::string searchPath)
-    : m_tools(std::move(tools)), m_searchPath(std::move(searchPath))
-{
-}
+    : m_tools(std::move(tools)),
+      m_searchPath(std::move(searchPath))
+{ }
 
 std::vector<std::string> PosixPlatform::defaultTools()
 {
@@ -34,16 +34,16 @@ Status PosixPlatform::regOpenKeyEx(std::uint32_t root, const std::string &keyNam
                                    std::uint32_t /*access*/, KeyHandle &handle)
 {
     // Only the tool's full-path key exists here, and only with a tool installed.
-    if (root != kHKeyLocalMachine || keyName != kMsinfoKey)
-        return kErrorFileNotFound;
+    if (root != HKeyLocalMachine || keyName != MsinfoKey)
+        return ErrorFileNotFound;
     std::string tool = findTool();
     if (tool.empty())
-        return kErrorFileNotFound;
+        return ErrorFileNotFound;
 
     const KeyHandle opened = m_nextHandle++;
     m_openKeys.emplace(opened, std::move(tool));
     handle = opened;
-    return kErrorSuccess;
+    return ErrorSuccess;
 }
 
 Status PosixPlatform::regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
@@ -51,32 +51,32 @@ Status PosixPlatform::regQueryValueEx(KeyHandle handle, const std::string &value
 {
     const auto open = m_openKeys.find(handle);
     if (open == m_openKeys.end())
-        return kErrorInvalidHandle;
-    if (valueName != kMsinfoPathValue)
-        return kErrorFileNotFound;
+        return ErrorInvalidHandle;
+    if (valueName != MsinfoPathValue)
+        return ErrorFileNotFound;
 
     const std::string &tool = open->second;
     if (tool.size() >= UINT32_MAX)
-        return kErrorMoreData;
+        return ErrorMoreData;
     // A registry string carries its terminating NUL.
     const auto needed = static_cast<std::uint32_t>(tool.size() + 1);
-    type = kRegSz;
+    type = RegSz;
     if (data == nullptr) {
         size = needed;
-        return kErrorSuccess;
+        return ErrorSuccess;
     }
     if (size < needed) {
         size = needed;
-        return kErrorMoreData;
+        return ErrorMoreData;
     }
     std::memcpy(data, tool.c_str(), needed);
     size = needed;
-    return kErrorSuccess;
+    return ErrorSuccess;
 }
 
 Status PosixPlatform::regCloseKey(KeyHandle handle)
 {
-    return m_openKeys.erase(handle) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+    return m_openKeys.erase(handle) == 1 ? ErrorSuccess : ErrorInvalidHandle;
 }
 
 std::string PosixPlatform::dir(const std::string &pattern)

@@ -30,37 +30,32 @@ HKEY toHkey(KeyHandle handle)
 // <winreg.h> builds HKEY_LOCAL_MACHINE from 0x80000002.
 HKEY rootToHkey(std::uint32_t root)
 {
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(
-        static_cast<LONG>(root))));
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(root))));
 }
 
 } // namespace
 
-Status Win32Platform::regOpenKeyEx(std::uint32_t root, const std::string &keyName,
-                                   std::uint32_t options, std::uint32_t access,
-                                   KeyHandle &handle)
+Status Win32Platform::regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
+                                   std::uint32_t access, KeyHandle &handle)
 {
     // A NUL inside would silently open a different (shorter) key.
     if (hasNul(keyName))
         return ERROR_INVALID_PARAMETER;
     HKEY key = nullptr;
-    const LONG status = ::RegOpenKeyExA(rootToHkey(root), keyName.c_str(), options,
-                                           static_cast<REGSAM>(access), &key);
+    const LONG status = ::RegOpenKeyExA(rootToHkey(root), keyName.c_str(), options, static_cast<REGSAM>(access), &key);
     if (status == ERROR_SUCCESS)
         handle = reinterpret_cast<KeyHandle>(key);
     return static_cast<Status>(status);
 }
 
-Status Win32Platform::regQueryValueEx(KeyHandle handle, const std::string &valueName,
-                                      std::uint32_t &type, unsigned char *data,
-                                      std::uint32_t &size)
+Status Win32Platform::regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
+                                      unsigned char *data, std::uint32_t &size)
 {
     if (hasNul(valueName))
         return ERROR_INVALID_PARAMETER;
     DWORD valueType = type;
     DWORD valueSize = size;
-    const LONG status = ::RegQueryValueExA(toHkey(handle), valueName.c_str(), nullptr,
-                                              &valueType, data, &valueSize);
+    const LONG status = ::RegQueryValueExA(toHkey(handle), valueName.c_str(), nullptr, &valueType, data, &valueSize);
     type = valueType;
     size = valueSize;
     return static_cast<Status>(status);
@@ -75,7 +70,7 @@ std::string Win32Platform::dir(const std::string &pattern)
 {
     if (pattern.empty() || hasNul(pattern))
         return {};
-    WIN32_FIND_DATAA found{};
+    WIN32_FIND_DATAA found {};
     const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return {};
@@ -102,14 +97,14 @@ bool Win32Platform::shell(const std::string &path)
     // spaces; the command line only repeats it, quoted, as the tool's argv[0].
     std::string commandLine = "\"" + path + "\"";
 
-    STARTUPINFOA startup{};
+    STARTUPINFOA startup {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION process {};
 
-    if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &process)) {
+    if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
         return false;
     }
     // We never wait for the tool; drop our handles to it straight away.

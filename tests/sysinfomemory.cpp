@@ -11,29 +11,28 @@ void MemoryPlatform::addKey(std::uint32_t root, const std::string &keyName)
     m_registry[{root, keyName}];
 }
 
-void MemoryPlatform::setValue(std::uint32_t root, const std::string &keyName,
-                              const std::string &valueName, MemoryValue value)
+void MemoryPlatform::setValue(std::uint32_t root, const std::string &keyName, const std::string &valueName,
+                              MemoryValue value)
 {
     m_registry[{root, keyName}][valueName] = std::move(value);
 }
 
-void MemoryPlatform::setString(std::uint32_t root, const std::string &keyName,
-                               const std::string &valueName, const std::string &text)
+void MemoryPlatform::setString(std::uint32_t root, const std::string &keyName, const std::string &valueName,
+                               const std::string &text)
 {
     MemoryValue value;
-    value.type = kRegSz;
+    value.type = RegSz;
     value.bytes.assign(text.begin(), text.end());
     value.bytes.push_back(0);
     setValue(root, keyName, valueName, std::move(value));
 }
 
-void MemoryPlatform::setDword(std::uint32_t root, const std::string &keyName,
-                              const std::string &valueName, std::uint32_t number)
+void MemoryPlatform::setDword(std::uint32_t root, const std::string &keyName, const std::string &valueName,
+                              std::uint32_t number)
 {
     MemoryValue value;
-    value.type = kRegDword;
-    value.bytes = {static_cast<unsigned char>(number & 0xFF),
-                   static_cast<unsigned char>((number >> 8) & 0xFF),
+    value.type = RegDword;
+    value.bytes = {static_cast<unsigned char>(number & 0xFF), static_cast<unsigned char>((number >> 8) & 0xFF),
                    static_cast<unsigned char>((number >> 16) & 0xFF),
                    static_cast<unsigned char>((number >> 24) & 0xFF)};
     setValue(root, keyName, valueName, std::move(value));
@@ -64,23 +63,22 @@ void MemoryPlatform::throwIfAsked(Call call) const
     throw std::runtime_error("MemoryPlatform: asked to fail");
 }
 
-Status MemoryPlatform::regOpenKeyEx(std::uint32_t root, const std::string &keyName,
-                                    std::uint32_t options, std::uint32_t access,
-                                    KeyHandle &handle)
+Status MemoryPlatform::regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
+                                    std::uint32_t access, KeyHandle &handle)
 {
     m_opens.push_back({root, keyName, options, access, -1, 0});
     throwIfAsked(Call::Open);
 
     OpenRecord &record = m_opens.back();
-    const KeyId id{root, keyName};
+    const KeyId id {root, keyName};
     if (m_refuseAllOpens) {
-        record.status = kErrorAccessDenied;
+        record.status = ErrorAccessDenied;
     } else if (const auto refused = m_refusedKeys.find(id); refused != m_refusedKeys.end()) {
         record.status = refused->second;
     } else if (m_registry.find(id) == m_registry.end()) {
-        record.status = kErrorFileNotFound;
+        record.status = ErrorFileNotFound;
     } else {
-        record.status = kErrorSuccess;
+        record.status = ErrorSuccess;
         record.handle = m_nextHandle++;
         m_handles[record.handle] = id;
         handle = record.handle;
@@ -88,24 +86,22 @@ Status MemoryPlatform::regOpenKeyEx(std::uint32_t root, const std::string &keyNa
     return record.status;
 }
 
-Status MemoryPlatform::regQueryValueEx(KeyHandle handle, const std::string &valueName,
-                                       std::uint32_t &type, unsigned char *data,
-                                       std::uint32_t &size)
+Status MemoryPlatform::regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
+                                       unsigned char *data, std::uint32_t &size)
 {
-    const bool zeroed = data != nullptr
-        && std::all_of(data, data + size, [](unsigned char byte) { return byte == 0; });
+    const bool zeroed = data != nullptr && std::all_of(data, data + size, [](unsigned char byte) { return byte == 0; });
     m_queries.push_back({handle, valueName, size, zeroed});
     throwIfAsked(Call::Query);
 
     if (m_refuseQueries)
-        return kErrorAccessDenied;
+        return ErrorAccessDenied;
     const auto open = m_handles.find(handle);
     if (open == m_handles.end())
-        return kErrorInvalidHandle;
+        return ErrorInvalidHandle;
     const auto &values = m_registry[open->second];
     const auto found = values.find(valueName);
     if (found == values.end())
-        return kErrorFileNotFound;
+        return ErrorFileNotFound;
 
     const MemoryValue &value = found->second;
     const auto realSize = static_cast<std::uint32_t>(value.bytes.size());
@@ -114,23 +110,23 @@ Status MemoryPlatform::regQueryValueEx(KeyHandle handle, const std::string &valu
     // buffer too small gets the size needed and nothing copied.
     if (data == nullptr) {
         size = value.forcedSize.value_or(realSize);
-        return kErrorSuccess;
+        return ErrorSuccess;
     }
     if (realSize > size) {
         size = realSize;
-        return kErrorMoreData;
+        return ErrorMoreData;
     }
     if (realSize > 0)
         std::memcpy(data, value.bytes.data(), realSize);
     size = value.forcedSize.value_or(realSize);
-    return kErrorSuccess;
+    return ErrorSuccess;
 }
 
 Status MemoryPlatform::regCloseKey(KeyHandle handle)
 {
     m_closes.push_back(handle);
     throwIfAsked(Call::Close);
-    return m_handles.erase(handle) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+    return m_handles.erase(handle) == 1 ? ErrorSuccess : ErrorInvalidHandle;
 }
 
 std::string MemoryPlatform::dir(const std::string &pattern)

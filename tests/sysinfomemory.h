@@ -16,7 +16,7 @@ namespace sysinfo {
 // One registry value held by MemoryPlatform.
 struct MemoryValue
 {
-    std::uint32_t type = kRegNone;
+    std::uint32_t type = RegNone;
     std::vector<unsigned char> bytes;
     // Reported as the value's size instead of bytes.size(), to act out a
     // registry that lies about it.
@@ -37,8 +37,8 @@ public:
         std::string keyName;
         std::uint32_t options = 0;
         std::uint32_t access = 0;
-        Status status = kErrorSuccess; // -1 when the call threw
-        KeyHandle handle = 0;          // 0 unless the key was opened
+        Status status = ErrorSuccess; // -1 when the call threw
+        KeyHandle handle = 0;         // 0 unless the key was opened
     };
 
     struct QueryRecord
@@ -51,17 +51,14 @@ public:
 
     // --- setup ---
     void addKey(std::uint32_t root, const std::string &keyName);
-    void setValue(std::uint32_t root, const std::string &keyName, const std::string &valueName,
-                  MemoryValue value);
+    void setValue(std::uint32_t root, const std::string &keyName, const std::string &valueName, MemoryValue value);
     // Stored with its terminating NUL, as the registry does.
     void setString(std::uint32_t root, const std::string &keyName, const std::string &valueName,
                    const std::string &text);
-    void setDword(std::uint32_t root, const std::string &keyName, const std::string &valueName,
-                  std::uint32_t number);
+    void setDword(std::uint32_t root, const std::string &keyName, const std::string &valueName, std::uint32_t number);
     void addFile(const std::string &path);
 
-    void refuseOpenOf(std::uint32_t root, const std::string &keyName,
-                      Status status = kErrorAccessDenied);
+    void refuseOpenOf(std::uint32_t root, const std::string &keyName, Status status = ErrorAccessDenied);
     void setRefuseAllOpens(bool refuse) { m_refuseAllOpens = refuse; }
     void setRefuseQueries(bool refuse) { m_refuseQueries = refuse; }
     void setRefuseStarts(bool refuse) { m_refuseStarts = refuse; }
@@ -79,10 +76,10 @@ public:
     std::size_t openHandleCount() const { return m_handles.size(); }
 
     // --- Platform ---
-    Status regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
-                        std::uint32_t access, KeyHandle &handle) override;
-    Status regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
-                           unsigned char *data, std::uint32_t &size) override;
+    Status regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options, std::uint32_t access,
+                        KeyHandle &handle) override;
+    Status regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type, unsigned char *data,
+                           std::uint32_t &size) override;
     Status regCloseKey(KeyHandle handle) override;
     std::string dir(const std::string &pattern) override;
     bool shell(const std::string &path) override;

@@ -191,10 +191,11 @@ void TestAbout::closingGameFirstKeepsProgramUntilDialogCloses()
 
 void TestAbout::sysInfoStartsRegisteredTool()
 {
-    m_system->setString(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH",
+    m_system->setString(sysinfo::HKeyLocalMachine, sysinfo::MsinfoKey, "PATH",
                         "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe");
     std::vector<std::string> boxes;
-    Application::instance().setMessageBoxHook([&](const std::string &, const std::string &text) { boxes.push_back(text); });
+    Application::instance().setMessageBoxHook(
+        [&](const std::string &, const std::string &text) { boxes.push_back(text); });
     frmAbout &about = instance<frmAbout>();
     about.Show();
     QTest::mouseClick(qt::widget(about.cmdSysInfo), Qt::LeftButton);
@@ -216,13 +217,13 @@ void TestAbout::sysInfoWithoutToolSaysUnavailable()
     QCOMPARE(QString::fromStdString(boxes[0].second), QStringLiteral("System Information Is Unavailable At This Time"));
     QVERIFY(m_system->started().empty());
     std::string value = "sin tocar";
-    QVERIFY(!about.GetKeyValue(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH", value));
+    QVERIFY(!about.GetKeyValue(sysinfo::HKeyLocalMachine, sysinfo::MsinfoKey, "PATH", value));
     QVERIFY(value.empty());
 }
 
 void TestAbout::sysInfoAccessKeyIsAltS()
 {
-    m_system->setString(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH", "C:\\msinfo32.exe");
+    m_system->setString(sysinfo::HKeyLocalMachine, sysinfo::MsinfoKey, "PATH", "C:\\msinfo32.exe");
     Form1 &game = shownGame();
     frmAbout &about = openAbout(game);
     QTest::keyClick(qt::window(about), Qt::Key_S, Qt::AltModifier);

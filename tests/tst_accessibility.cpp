@@ -67,10 +67,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QApplication::setApplicationName(QStringLiteral("Korvo Game"));
-    }
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("Korvo Game")); }
     void init() { Application::instance().reset(); }
     void cleanup() { Application::instance().reset(); }
 
@@ -176,7 +173,7 @@ void TestAccessibility::countersReadWhatTheyCountAndTheirValue()
     }
 
     // One basket: both balls frozen on their middle stop.
-    Application::instance().setMessageBoxHook([](const std::string &, const std::string &) { });
+    Application::instance().setMessageBoxHook([](const std::string &, const std::string &) {});
     game.paso = 4;
     game.Timer1_Timer();
     game.cmdTirar.click();

@@ -23,7 +23,7 @@ using namespace forms;
 
 namespace {
 
-const QString kFallbackFace = QStringLiteral("DejaVu Serif");
+const QString FallbackFace = QStringLiteral("DejaVu Serif");
 
 QString findSystemFont(const QString &fileName)
 {
@@ -102,9 +102,9 @@ void TestFonts::machineHasTheFontsWeSetUp()
     QStringList faces = QFontDatabase::families();
     faces.removeIf([](const QString &family) {
         return family == QLatin1String("Monospace") || family == QLatin1String("Sans Serif")
-            || family == QLatin1String("Serif");
+               || family == QLatin1String("Serif");
     });
-    QCOMPARE(faces, m_oneFace ? QStringList {kFallbackFace} : QStringList {});
+    QCOMPARE(faces, m_oneFace ? QStringList {FallbackFace} : QStringList {});
 }
 
 void TestFonts::everyTextFallsBackToTheOneFace()
@@ -118,7 +118,7 @@ void TestFonts::everyTextFallsBackToTheOneFace()
         if (text.isEmpty())
             return;
         ++texts;
-        QCOMPARE(QFontInfo(font).family(), kFallbackFace);
+        QCOMPARE(QFontInfo(font).family(), FallbackFace);
         const QFontMetrics metrics(font);
         for (const char32_t c : text.toUcs4())
             QVERIFY2(metrics.inFontUcs4(c), qPrintable(QStringLiteral("%1: %2").arg(where, text)));
@@ -191,7 +191,8 @@ int main(int argc, char *argv[])
     const bool oneFace = qgetenv("KORVO_TEST_FONTS") == "one";
     QTemporaryDir root;
     if (!root.isValid() || !useFontFolder(root, oneFace)) {
-        std::fprintf(stderr, "could not set up the font folder%s\n", oneFace ? " (is fonts-dejavu-core installed?)" : "");
+        std::fprintf(stderr, "could not set up the font folder%s\n",
+                     oneFace ? " (is fonts-dejavu-core installed?)" : "");
         return 1;
     }
     QApplication app(argc, argv);

@@ -94,8 +94,8 @@ void TestGame::controlsStandWhereStored()
     QCOMPARE(text(game.Label1), QStringLiteral("www.tabrinex.com.ar"));
 
     // Each control is found by its name.
-    for (const char *name : {"Frame1", "Picture4", "Picture3", "cmdReset", "cmdTirar", "Picture2", "Picture1",
-                             "Label1", "lbl", "Shape1", "lblIntentos", "lblEncesto", "lblErro", "lblPorc"})
+    for (const char *name : {"Frame1", "Picture4", "Picture3", "cmdReset", "cmdTirar", "Picture2", "Picture1", "Label1",
+                             "lbl", "Shape1", "lblIntentos", "lblEncesto", "lblErro", "lblPorc"})
         QVERIFY2(qt::window(game)->findChild<QWidget *>(name), name);
 }
 
@@ -166,13 +166,14 @@ void TestGame::sweepSequences_data()
     QTest::addColumn<int>("pasoAfter");
     QTest::addColumn<int>("reversaAfter");
 
-    QTest::newRow("eight ticks up to stop 7") << false << 0 << 0
-                                              << QList<int> {600, 1000, 1500, 2000, 2500, 3000, 3500, 4000} << 8 << -1;
+    QTest::newRow("eight ticks up to stop 7")
+        << false << 0 << 0 << QList<int> {600, 1000, 1500, 2000, 2500, 3000, 3500, 4000} << 8 << -1;
     QTest::newRow("ninth tick shows stop 8")
         << false << 0 << 0 << QList<int> {600, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500} << 7 << -1;
     QTest::newRow("turning at the bottom") << false << 1 << -1 << QList<int> {1000} << 0 << 0;
     QTest::newRow("then climbs again") << false << 1 << -1 << QList<int> {1000, 600} << 1 << 0;
-    QTest::newRow("vertical starting downwards rests three ticks") << true << 0 << -1 << QList<int> {0, -1, 0} << 1 << 0;
+    QTest::newRow("vertical starting downwards rests three ticks")
+        << true << 0 << -1 << QList<int> {0, -1, 0} << 1 << 0;
     QTest::newRow("vertical stops are uneven")
         << true << 0 << 0 << QList<int> {0, 500, 1000, 1500, 2000, 2300, 2700, 3100, 3500, 3100} << 6 << -1;
 }

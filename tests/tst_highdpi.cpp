@@ -65,16 +65,26 @@ void TestHighDpi::layoutStaysInLogicalPixels_data()
     QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("control");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("game client") << "Form1" << "client" << QRect(0, 0, 690, 524);
-    QTest::newRow("Tirar") << "Form1" << "cmdTirar" << QRect(288, 208, 73, 65);
-    QTest::newRow("statistics") << "Form1" << "Frame1" << QRect(32, 360, 217, 113);
-    QTest::newRow("attempts, inside the frame") << "Form1" << "lblIntentos" << QRect(136, 24, 33, 17);
-    QTest::newRow("photograph") << "Form1" << "Picture3" << QRect(392, 24, 289, 441);
-    QTest::newRow("horizontal ball, with its slack pixel") << "Form1" << "Picture2" << QRect(40, 128, 70, 74);
-    QTest::newRow("About client") << "frmAbout" << "client" << QRect(0, 0, 382, 237);
-    QTest::newRow("About OK") << "frmAbout" << "cmdOK" << QRect(283, 175, 84, 23);
-    QTest::newRow("splash client") << "frmSplash" << "client" << QRect(0, 0, 492, 283);
-    QTest::newRow("splash frame") << "frmSplash" << "Frame1" << QRect(8, 8, 472, 270);
+    QTest::newRow("game client") << "Form1"
+                                 << "client" << QRect(0, 0, 690, 524);
+    QTest::newRow("Tirar") << "Form1"
+                           << "cmdTirar" << QRect(288, 208, 73, 65);
+    QTest::newRow("statistics") << "Form1"
+                                << "Frame1" << QRect(32, 360, 217, 113);
+    QTest::newRow("attempts, inside the frame") << "Form1"
+                                                << "lblIntentos" << QRect(136, 24, 33, 17);
+    QTest::newRow("photograph") << "Form1"
+                                << "Picture3" << QRect(392, 24, 289, 441);
+    QTest::newRow("horizontal ball, with its slack pixel") << "Form1"
+                                                           << "Picture2" << QRect(40, 128, 70, 74);
+    QTest::newRow("About client") << "frmAbout"
+                                  << "client" << QRect(0, 0, 382, 237);
+    QTest::newRow("About OK") << "frmAbout"
+                              << "cmdOK" << QRect(283, 175, 84, 23);
+    QTest::newRow("splash client") << "frmSplash"
+                                   << "client" << QRect(0, 0, 492, 283);
+    QTest::newRow("splash frame") << "frmSplash"
+                                  << "Frame1" << QRect(8, 8, 472, 270);
 }
 
 void TestHighDpi::layoutStaysInLogicalPixels()

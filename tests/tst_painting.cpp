@@ -67,9 +67,7 @@ QString differenceOnScreen(QWidget *window)
     const QImage shown = static_cast<QImage *>(store)->convertToFormat(QImage::Format_RGB32);
     const QImage fresh = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (shown.size() != fresh.size())
-        return QStringLiteral("sizes differ: %1x%2 on screen")
-            .arg(shown.width())
-            .arg(shown.height());
+        return QStringLiteral("sizes differ: %1x%2 on screen").arg(shown.width()).arg(shown.height());
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)
             if (shown.pixel(x, y) != fresh.pixel(x, y))

@@ -30,12 +30,15 @@ public:
     static inline int loads = 0;
 
     TestForm()
-        : Form("TestForm", {.caption = "Prueba", .clientWidth = 4500, .clientHeight = 3000,
-                            .borderStyle = BorderStyle::FixedSingle}),
+        : Form(
+            "TestForm",
+            {.caption = "Prueba", .clientWidth = 4500, .clientHeight = 3000, .borderStyle = BorderStyle::FixedSingle}),
           cmdOK(*this, "cmdOK", {150, 150, 1200, 375}, {.caption = "OK", .tabIndex = 1, .isDefault = true}),
           cmdOther(*this, "cmdOther", {150, 750, 1200, 375}, {.caption = "Otro", .tabIndex = 0}),
-          cmdCancel(*this, "cmdCancel", {150, 1350, 1200, 375}, {.caption = "Cancelar", .tabIndex = 2, .isCancel = true}),
-          lblRight(*this, "lblRight", {1500, 150, 2400, 285}, {.caption = "x", .alignment = Alignment::Right, .autoSize = true}),
+          cmdCancel(*this, "cmdCancel", {150, 1350, 1200, 375},
+                    {.caption = "Cancelar", .tabIndex = 2, .isCancel = true}),
+          lblRight(*this, "lblRight", {1500, 150, 2400, 285},
+                   {.caption = "x", .alignment = Alignment::Right, .autoSize = true}),
           imgBall(*this, "imgBall", {1500, 1500, 1035, 1095}, {.picture = "none"}),
           Timer1(*this, "Timer1", 10, false)
     {
@@ -45,7 +48,11 @@ public:
         Timer1.onTimer([this] { ++ticks; });
     }
 
-    void Form_Load() override { ++loads; ++myLoads; }
+    void Form_Load() override
+    {
+        ++loads;
+        ++myLoads;
+    }
 
     CommandButton cmdOK;
     CommandButton cmdOther;

@@ -70,7 +70,8 @@ void TestSplash::showsProductAndVersion()
     QCOMPARE(version->palette().color(QPalette::Window), QColor(0, 0, 255));
     QCOMPARE(qt::widget(splash.lblVersion)->geometry().right(), qt::widget(splash.lblPlatform)->geometry().right());
     // Auto-sized labels show their whole text.
-    for (const Label *label : {&splash.lblCompanyProduct, &splash.lblProductName, &splash.lblPlatform, &splash.lblVersion}) {
+    for (const Label *label :
+         {&splash.lblCompanyProduct, &splash.lblProductName, &splash.lblPlatform, &splash.lblVersion}) {
         auto *widget = qobject_cast<QLabel *>(qt::widget(*label));
         QVERIFY2(widget->fontMetrics().horizontalAdvance(widget->text()) <= widget->width(), label->name().c_str());
         QVERIFY2(qt::widget(splash.Frame1)->rect().contains(widget->geometry()), label->name().c_str());

@@ -27,13 +27,13 @@ namespace {
 
 // The game's numbers, written out again so the storm does not judge the
 // game by its own code.
-constexpr std::array<int, 9> kLeftStops {600, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500};
-constexpr std::array<int, 9> kTopStops {0, 500, 1000, 1500, 2000, 2300, 2700, 3100, 3500};
-const QString kAimMessage = QStringLiteral("Ahora tirá la otra pelota");
-const QString kBasket = QStringLiteral("Encestaste!!!!!!!");
-const QString kMiss = QStringLiteral("Erraste");
-const QString kAskReset = QStringLiteral("Presione reiniciar para tirar de nuevo");
-const QString kNoSysInfo = QStringLiteral("System Information Is Unavailable At This Time");
+constexpr std::array<int, 9> LeftStops {600, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500};
+constexpr std::array<int, 9> TopStops {0, 500, 1000, 1500, 2000, 2300, 2700, 3100, 3500};
+const QString AimMessage = QStringLiteral("Ahora tirá la otra pelota");
+const QString Basket = QStringLiteral("Encestaste!!!!!!!");
+const QString Miss = QStringLiteral("Erraste");
+const QString AskReset = QStringLiteral("Presione reiniciar para tirar de nuevo");
+const QString NoSysInfo = QStringLiteral("System Information Is Unavailable At This Time");
 
 quint32 envNumber(const char *name, quint32 fallback)
 {
@@ -111,10 +111,25 @@ enum class Command { None, Tirar, Reiniciar, TickTimer1, TickTimer2, Stats, Abou
 
 const char *name(Gesture gesture)
 {
-    static const char *const names[] = {"click Tirar", "click Reiniciar", "click anywhere", "Enter", "Space",
-                                        "Esc", "Tab", "Shift+Tab", "letter", "F1", "F8", "menu Estadísticas",
-                                        "menu Acerca", "tick Timer1", "tick Timer2", "click OK",
-                                        "click System Info", "About close box", "activate game",
+    static const char *const names[] = {"click Tirar",
+                                        "click Reiniciar",
+                                        "click anywhere",
+                                        "Enter",
+                                        "Space",
+                                        "Esc",
+                                        "Tab",
+                                        "Shift+Tab",
+                                        "letter",
+                                        "F1",
+                                        "F8",
+                                        "menu Estadísticas",
+                                        "menu Acerca",
+                                        "tick Timer1",
+                                        "tick Timer2",
+                                        "click OK",
+                                        "click System Info",
+                                        "About close box",
+                                        "activate game",
                                         "activate About"};
     return names[int(gesture)];
 }
@@ -138,7 +153,7 @@ struct Model
     void tick(bool vertical)
     {
         if (paso >= 0 && paso <= 8)
-            (vertical ? top : left) = float((vertical ? kTopStops : kLeftStops)[size_t(paso)]);
+            (vertical ? top : left) = float((vertical ? TopStops : LeftStops)[size_t(paso)]);
         paso += reversa == 0 ? 1 : -1;
         if (paso == 8)
             reversa = -1;
@@ -152,17 +167,17 @@ struct Model
         QString box;
         if (timer1) {
             timer1 = false;
-            message = kAimMessage;
+            message = AimMessage;
             timer2 = true;
         } else if (timer2) {
             timer2 = false;
             message.clear();
             const bool scores = left > 2099 && left < 3199 && top > 1499 && top < 2301;
-            box = scores ? kBasket : kMiss;
+            box = scores ? Basket : Miss;
             ++(scores ? baskets : misses);
             ++attempts;
         } else {
-            box = kAskReset;
+            box = AskReset;
         }
         paso = 0;
         return box;
@@ -182,8 +197,8 @@ struct Model
     {
         // Whole percent, halves to the even neighbour (the default rounding
         // mode of nearbyint).
-        const QString porc = attempts ? QString::number(int(std::nearbyint(double(baskets) / attempts * 100)))
-                                      : QString();
+        const QString porc =
+            attempts ? QString::number(int(std::nearbyint(double(baskets) / attempts * 100))) : QString();
         return {count(attempts), count(baskets), count(misses), porc};
     }
 };
@@ -202,7 +217,9 @@ public:
     // and answered with Enter from inside its own event loop; otherwise the
     // runtime's hook hands the box over.
     Storm(quint32 seed, Form1 &game, sysinfo::MemoryPlatform &system, bool realBoxes = false)
-        : m_rng(seed), m_game(game), m_system(system)
+        : m_rng(seed),
+          m_game(game),
+          m_system(system)
     {
         m_gate.watch(qt::timer(game.Timer1));
         m_gate.watch(qt::timer(game.Timer2));
@@ -268,7 +285,7 @@ public:
             break;
         case Command::SysInfo:
             if (refused)
-                expectedBoxes << kNoSysInfo;
+                expectedBoxes << NoSysInfo;
             break;
         }
         ++m_commands[size_t(command)];
@@ -341,9 +358,10 @@ private:
             int weight;
         };
         static const Weighted always[] = {
-            {Gesture::ClickTirar, 8}, {Gesture::ClickReset, 5}, {Gesture::ClickAnywhere, 4}, {Gesture::Enter, 10},
-            {Gesture::Space, 5},      {Gesture::Escape, 3},     {Gesture::Tab, 3},           {Gesture::BackTab, 2},
-            {Gesture::Letter, 2},     {Gesture::F1, 3},         {Gesture::F8, 3},            {Gesture::MenuStats, 2},
+            {Gesture::ClickTirar, 8}, {Gesture::ClickReset, 5}, {Gesture::ClickAnywhere, 4},
+            {Gesture::Enter, 10},     {Gesture::Space, 5},      {Gesture::Escape, 3},
+            {Gesture::Tab, 3},        {Gesture::BackTab, 2},    {Gesture::Letter, 2},
+            {Gesture::F1, 3},         {Gesture::F8, 3},         {Gesture::MenuStats, 2},
             {Gesture::MenuAbout, 2},
         };
         static const Weighted withAbout[] = {
@@ -567,13 +585,13 @@ private:
         const int attempts = now[0].toInt(), baskets = now[1].toInt(), misses = now[2].toInt();
         if (attempts != baskets + misses)
             return QStringLiteral("attempts %1 != baskets %2 + misses %3").arg(attempts).arg(baskets).arg(misses);
-        const QString porc = attempts ? QString::number(int(std::nearbyint(double(baskets) / attempts * 100)))
-                                      : QString();
+        const QString porc =
+            attempts ? QString::number(int(std::nearbyint(double(baskets) / attempts * 100))) : QString();
         if (now[3] != porc)
             return QStringLiteral("effectiveness reads %1, expected %2").arg(now[3], porc);
 
         if (now != countersBefore) {
-            const bool judged = !m_boxes.empty() && (m_boxes[0].text == kBasket || m_boxes[0].text == kMiss);
+            const bool judged = !m_boxes.empty() && (m_boxes[0].text == Basket || m_boxes[0].text == Miss);
             if (!judged)
                 return QStringLiteral("counters changed without a judged shot");
             if (m_boxes[0].countersWhileOpen != countersBefore)
@@ -598,7 +616,7 @@ private:
         const auto onStop = [](const auto &stops, float at) {
             return std::find(stops.begin(), stops.end(), int(at)) != stops.end() && float(int(at)) == at;
         };
-        if (!onStop(kLeftStops, left) || (!onStop(kTopStops, top) && top != 240))
+        if (!onStop(LeftStops, left) || (!onStop(TopStops, top) && top != 240))
             return QStringLiteral("a ball stands between stops (%1, %2)").arg(left).arg(top);
 
         int aboutWindows = 0;
@@ -668,16 +686,13 @@ class TestStorm : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        g_qtMessages = qInstallMessageHandler(quietPlatform);
-    }
+    void initTestCase() { g_qtMessages = qInstallMessageHandler(quietPlatform); }
     void cleanupTestCase() { qInstallMessageHandler(g_qtMessages); }
     void init()
     {
         Application::instance().reset();
         auto memory = std::make_unique<sysinfo::MemoryPlatform>();
-        memory->setString(sysinfo::kHKeyLocalMachine, sysinfo::kMsinfoKey, "PATH", "C:\\msinfo32.exe");
+        memory->setString(sysinfo::HKeyLocalMachine, sysinfo::MsinfoKey, "PATH", "C:\\msinfo32.exe");
         m_system = memory.get();
         frmAbout::platform() = std::move(memory);
     }
@@ -734,10 +749,11 @@ void TestStorm::stormWithRealMessageBoxes()
     QVERIFY(storm.activate(qt::window(game)));
     for (int i = 0; i < 10000; ++i) {
         const QString error = storm.play();
-        QVERIFY2(error.isEmpty(), qPrintable(QStringLiteral("seed %1 with real boxes, action %2: %3\n  last actions: %4")
-                                                 .arg(seed)
-                                                 .arg(i)
-                                                 .arg(error, storm.trail())));
+        QVERIFY2(error.isEmpty(),
+                 qPrintable(QStringLiteral("seed %1 with real boxes, action %2: %3\n  last actions: %4")
+                                .arg(seed)
+                                .arg(i)
+                                .arg(error, storm.trail())));
     }
     qInfo("seed %u with real boxes: 10000 actions, %d shots judged, %d System Info, %d ticks held behind a box, "
           "%d keys and clicks behind a box",

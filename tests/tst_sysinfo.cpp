@@ -33,13 +33,13 @@ using sysinfo::Outcome;
 
 namespace {
 
-constexpr std::uint32_t HKLM = sysinfo::kHKeyLocalMachine;
+constexpr std::uint32_t HKLM = sysinfo::HKeyLocalMachine;
 
-const std::string kFirstKey = sysinfo::kMsinfoKey;
-const std::string kFirstValue = sysinfo::kMsinfoPathValue;
-const std::string kSecondKey = sysinfo::kToolsLocationKey;
-const std::string kSecondValue = sysinfo::kToolsLocationValue;
-const std::string kToolFile = sysinfo::kMsinfoFileName;
+const std::string FirstKey = sysinfo::MsinfoKey;
+const std::string FirstValue = sysinfo::MsinfoPathValue;
+const std::string SecondKey = sysinfo::ToolsLocationKey;
+const std::string SecondValue = sysinfo::ToolsLocationValue;
+const std::string ToolFile = sysinfo::MsinfoFileName;
 
 // Keeps embedded and trailing NULs that QByteArray(const char *) would cut.
 template <std::size_t N>
@@ -79,7 +79,7 @@ sysinfo::MemoryValue memoryValue(quint32 type, const QByteArray &bytes, qint64 f
 bool secondKeyOpened(const MemoryPlatform &platform)
 {
     for (const auto &open : platform.opens()) {
-        if (open.keyName == kSecondKey)
+        if (open.keyName == SecondKey)
             return true;
     }
     return false;
@@ -90,7 +90,7 @@ void verifyHandlesBalanced(const MemoryPlatform &platform, int expectedOpened)
 {
     int opened = 0;
     for (const auto &open : platform.opens()) {
-        if (open.status != sysinfo::kErrorSuccess)
+        if (open.status != sysinfo::ErrorSuccess)
             continue;
         ++opened;
         int closes = 0;
@@ -127,11 +127,11 @@ bool writeFile(const QString &path, const QByteArray &contents, QFileDevice::Per
     return file.setPermissions(mode);
 }
 
-const QFileDevice::Permissions kExecutable = QFileDevice::ReadOwner | QFileDevice::WriteOwner
-    | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
-    | QFileDevice::ReadOther | QFileDevice::ExeOther;
-const QFileDevice::Permissions kPlain = QFileDevice::ReadOwner | QFileDevice::WriteOwner
-    | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+const QFileDevice::Permissions Executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                            | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                            | QFileDevice::ExeOther;
+const QFileDevice::Permissions Plain =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
 
 // True when the test process has no child left, reaped or not.
 bool noChildrenLeft()
@@ -196,7 +196,7 @@ private slots:
 void TestSysInfo::lookupOrder_data()
 {
     QTest::addColumn<bool>("firstKeyExists");
-    QTest::addColumn<QByteArray>("firstValue"); // null: no such value
+    QTest::addColumn<QByteArray>("firstValue");  // null: no such value
     QTest::addColumn<QByteArray>("secondValue"); // null: no such value
     QTest::addColumn<QByteArray>("existingFile");
     QTest::addColumn<bool>("started");
@@ -208,25 +208,21 @@ void TestSysInfo::lookupOrder_data()
     const QByteArray folder = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
     const QByteArray folderTool = folder + "\\MSINFO32.EXE";
 
-    QTest::newRow("first value present")
-        << true << tool << QByteArray() << QByteArray() << true << tool << QByteArray() << false;
+    QTest::newRow("first value present") << true << tool << QByteArray() << QByteArray() << true << tool << QByteArray()
+                                         << false;
     QTest::newRow("first value wins over second")
         << true << tool << folder << folderTool << true << tool << QByteArray() << false;
     QTest::newRow("only second value, tool file present")
-        << false << QByteArray() << folder << folderTool << true << folderTool << folderTool
-        << true;
+        << false << QByteArray() << folder << folderTool << true << folderTool << folderTool << true;
     QTest::newRow("first key without its value, second present")
-        << true << QByteArray() << folder << folderTool << true << folderTool << folderTool
-        << true;
+        << true << QByteArray() << folder << folderTool << true << folderTool << folderTool << true;
     QTest::newRow("only second value, tool file missing")
-        << false << QByteArray() << folder << QByteArray() << false << QByteArray() << folderTool
-        << true;
+        << false << QByteArray() << folder << QByteArray() << false << QByteArray() << folderTool << true;
     QTest::newRow("tool file present under another folder")
-        << false << QByteArray() << folder << QByteArray("C:\\Other\\MSINFO32.EXE") << false
-        << QByteArray() << folderTool << true;
-    QTest::newRow("neither value")
-        << false << QByteArray() << QByteArray() << folderTool << false << QByteArray()
-        << QByteArray() << true;
+        << false << QByteArray() << folder << QByteArray("C:\\Other\\MSINFO32.EXE") << false << QByteArray()
+        << folderTool << true;
+    QTest::newRow("neither value") << false << QByteArray() << QByteArray() << folderTool << false << QByteArray()
+                                   << QByteArray() << true;
 }
 
 void TestSysInfo::lookupOrder()
@@ -242,26 +238,24 @@ void TestSysInfo::lookupOrder()
 
     MemoryPlatform platform;
     if (firstKeyExists)
-        platform.addKey(HKLM, kFirstKey);
+        platform.addKey(HKLM, FirstKey);
     if (!firstValue.isNull())
-        platform.setString(HKLM, kFirstKey, kFirstValue, toStd(firstValue));
+        platform.setString(HKLM, FirstKey, FirstValue, toStd(firstValue));
     if (!secondValue.isNull())
-        platform.setString(HKLM, kSecondKey, kSecondValue, toStd(secondValue));
+        platform.setString(HKLM, SecondKey, SecondValue, toStd(secondValue));
     if (!existingFile.isEmpty())
         platform.addFile(toStd(existingFile));
 
     const Outcome outcome = sysinfo::StartSysInfo(platform);
 
     QCOMPARE(outcome == Outcome::Started, started);
-    const QList<QByteArray> expectedStarts =
-        started ? QList<QByteArray>{startedPath} : QList<QByteArray>{};
+    const QList<QByteArray> expectedStarts = started ? QList<QByteArray> {startedPath} : QList<QByteArray> {};
     QCOMPARE(toQt(platform.started()), expectedStarts);
     QCOMPARE(toQt(platform.startAttempts()), expectedStarts);
-    const QList<QByteArray> expectedDir =
-        dirPattern.isNull() ? QList<QByteArray>{} : QList<QByteArray>{dirPattern};
+    const QList<QByteArray> expectedDir = dirPattern.isNull() ? QList<QByteArray> {} : QList<QByteArray> {dirPattern};
     QCOMPARE(toQt(platform.dirPatterns()), expectedDir);
     QCOMPARE(secondKeyOpened(platform), secondOpened);
-    QCOMPARE(platform.opens().front().keyName, kFirstKey);
+    QCOMPARE(platform.opens().front().keyName, FirstKey);
 }
 
 // ---------------------------------------------------------------------------
@@ -276,20 +270,18 @@ void TestSysInfo::valueDecoding_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QByteArray>("after");
 
-    const quint32 sz = sysinfo::kRegSz;
-    const quint32 dword = sysinfo::kRegDword;
+    const quint32 sz = sysinfo::RegSz;
+    const quint32 dword = sysinfo::RegDword;
     const QByteArray old = "old text";
 
-    QTest::newRow("string with its NUL") << sz << raw("C:\\Tools\\msinfo32.exe\0") << qint64(-1)
-                                         << old << true << QByteArray("C:\\Tools\\msinfo32.exe");
+    QTest::newRow("string with its NUL") << sz << raw("C:\\Tools\\msinfo32.exe\0") << qint64(-1) << old << true
+                                         << QByteArray("C:\\Tools\\msinfo32.exe");
     QTest::newRow("string without its NUL keeps all n bytes")
         << sz << QByteArray("C:\\x.exe") << qint64(-1) << old << true << QByteArray("C:\\x.exe");
     QTest::newRow("string without NUL filling the buffer")
         << sz << QByteArray(1024, 'x') << qint64(-1) << old << true << QByteArray(1024, 'x');
-    QTest::newRow("string of a lone NUL") << sz << raw("\0") << qint64(-1) << old << true
-                                          << QByteArray("");
-    QTest::newRow("string ends at an inner NUL")
-        << sz << raw("a\0b\0") << qint64(-1) << old << true << QByteArray("a");
+    QTest::newRow("string of a lone NUL") << sz << raw("\0") << qint64(-1) << old << true << QByteArray("");
+    QTest::newRow("string ends at an inner NUL") << sz << raw("a\0b\0") << qint64(-1) << old << true << QByteArray("a");
     QTest::newRow("string with two trailing NULs")
         << sz << raw("C:\\x.exe\0\0") << qint64(-1) << old << true << QByteArray("C:\\x.exe");
     QTest::newRow("returned size shorter than the text")
@@ -298,39 +290,31 @@ void TestSysInfo::valueDecoding_data()
         << sz << QByteArray(1024, 'y') << qint64(1025) << old << false << QByteArray("");
     QTest::newRow("returned size far past the buffer")
         << sz << raw("abc\0") << qint64(0xFFFFFFFF) << old << false << QByteArray("");
-    QTest::newRow("oversized dword")
-        << dword << raw("\1\0\0\0") << qint64(4096) << old << false << QByteArray("");
+    QTest::newRow("oversized dword") << dword << raw("\1\0\0\0") << qint64(4096) << old << false << QByteArray("");
     QTest::newRow("value too big for the buffer")
         << sz << QByteArray(2000, 'z') << qint64(-1) << old << false << QByteArray("");
-    QTest::newRow("dword 0x00010203") << dword << raw("\x03\x02\x01\x00") << qint64(-1) << old
-                                      << true << QByteArray("66051");
-    QTest::newRow("dword 0xFFFFFFFF") << dword << raw("\xFF\xFF\xFF\xFF") << qint64(-1) << old
-                                      << true << QByteArray("4294967295");
-    QTest::newRow("dword 0x80000000") << dword << raw("\x00\x00\x00\x80") << qint64(-1) << old
-                                      << true << QByteArray("2147483648");
-    QTest::newRow("dword 255") << dword << raw("\xFF\x00\x00\x00") << qint64(-1) << old << true
-                               << QByteArray("255");
-    QTest::newRow("dword 10") << dword << raw("\x0A\x00\x00\x00") << qint64(-1) << old << true
-                              << QByteArray("10");
-    QTest::newRow("dword 0") << dword << raw("\0\0\0\0") << qint64(-1) << old << true
-                             << QByteArray("0");
+    QTest::newRow("dword 0x00010203") << dword << raw("\x03\x02\x01\x00") << qint64(-1) << old << true
+                                      << QByteArray("66051");
+    QTest::newRow("dword 0xFFFFFFFF") << dword << raw("\xFF\xFF\xFF\xFF") << qint64(-1) << old << true
+                                      << QByteArray("4294967295");
+    QTest::newRow("dword 0x80000000") << dword << raw("\x00\x00\x00\x80") << qint64(-1) << old << true
+                                      << QByteArray("2147483648");
+    QTest::newRow("dword 255") << dword << raw("\xFF\x00\x00\x00") << qint64(-1) << old << true << QByteArray("255");
+    QTest::newRow("dword 10") << dword << raw("\x0A\x00\x00\x00") << qint64(-1) << old << true << QByteArray("10");
+    QTest::newRow("dword 0") << dword << raw("\0\0\0\0") << qint64(-1) << old << true << QByteArray("0");
     QTest::newRow("dword replaces earlier empty text")
-        << dword << raw("\x07\x00\x00\x00") << qint64(-1) << QByteArray("") << true
-        << QByteArray("7");
+        << dword << raw("\x07\x00\x00\x00") << qint64(-1) << QByteArray("") << true << QByteArray("7");
     QTest::newRow("dword uses the first 4 of 8 bytes")
-        << dword << raw("\x01\x01\x00\x00\xFF\xFF\xFF\xFF") << qint64(-1) << old << true
-        << QByteArray("257");
+        << dword << raw("\x01\x01\x00\x00\xFF\xFF\xFF\xFF") << qint64(-1) << old << true << QByteArray("257");
     QTest::newRow("short dword of 3 bytes")
         << dword << raw("\x01\x02\x03") << qint64(-1) << old << false << QByteArray("");
-    QTest::newRow("short dword of 1 byte")
-        << dword << raw("\x01") << qint64(-1) << old << false << QByteArray("");
+    QTest::newRow("short dword of 1 byte") << dword << raw("\x01") << qint64(-1) << old << false << QByteArray("");
     QTest::newRow("binary value leaves text unchanged")
         << quint32(3) << raw("\x01\x02") << qint64(-1) << old << true << old;
     QTest::newRow("expandable string leaves text unchanged")
         << quint32(2) << raw("%SystemRoot%\0") << qint64(-1) << old << true << old;
     QTest::newRow("64-bit number leaves empty text empty")
-        << quint32(11) << raw("\1\0\0\0\0\0\0\0") << qint64(-1) << QByteArray("") << true
-        << QByteArray("");
+        << quint32(11) << raw("\1\0\0\0\0\0\0\0") << qint64(-1) << QByteArray("") << true << QByteArray("");
 }
 
 void TestSysInfo::valueDecoding()
@@ -343,10 +327,10 @@ void TestSysInfo::valueDecoding()
     QFETCH(QByteArray, after);
 
     MemoryPlatform platform;
-    platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(type, bytes, forcedSize));
+    platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(type, bytes, forcedSize));
 
     std::string keyVal = toStd(before);
-    QCOMPARE(sysinfo::GetKeyValue(platform, HKLM, kFirstKey, kFirstValue, keyVal), ok);
+    QCOMPARE(sysinfo::GetKeyValue(platform, HKLM, FirstKey, FirstValue, keyVal), ok);
     QCOMPARE(toQt(keyVal), after);
     verifyHandlesBalanced(platform, 1);
 }
@@ -356,8 +340,8 @@ void TestSysInfo::emptyValueEndsTheLookup_data()
     QTest::addColumn<quint32>("type");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qint64>("forcedSize");
-    QTest::newRow("empty string") << quint32(sysinfo::kRegSz) << QByteArray() << qint64(-1);
-    QTest::newRow("size 0 reported for real bytes") << quint32(sysinfo::kRegSz) << raw("abc\0") << qint64(0);
+    QTest::newRow("empty string") << quint32(sysinfo::RegSz) << QByteArray() << qint64(-1);
+    QTest::newRow("size 0 reported for real bytes") << quint32(sysinfo::RegSz) << raw("abc\0") << qint64(0);
     QTest::newRow("empty value of another type") << quint32(3) << QByteArray() << qint64(-1);
 }
 
@@ -369,18 +353,17 @@ void TestSysInfo::emptyValueEndsTheLookup()
 
     // Read alone, an empty value is an error after the key is closed...
     MemoryPlatform platform;
-    platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(type, bytes, forcedSize));
+    platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(type, bytes, forcedSize));
     std::string keyVal = "old text";
-    QVERIFY_THROWS_EXCEPTION(sysinfo::EmptyValue,
-                             sysinfo::GetKeyValue(platform, HKLM, kFirstKey, kFirstValue, keyVal));
+    QVERIFY_THROWS_EXCEPTION(sysinfo::EmptyValue, sysinfo::GetKeyValue(platform, HKLM, FirstKey, FirstValue, keyVal));
     QVERIFY(keyVal.empty());
     verifyHandlesBalanced(platform, 1);
 
     // ...and it ends the search with the message, even when the folder key
     // would have found the tool.
     MemoryPlatform system;
-    system.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(type, bytes, forcedSize));
-    system.setString(HKLM, kSecondKey, kSecondValue, "C:\\Folder");
+    system.setValue(HKLM, FirstKey, FirstValue, memoryValue(type, bytes, forcedSize));
+    system.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
     system.addFile("C:\\Folder\\MSINFO32.EXE");
     QCOMPARE(sysinfo::StartSysInfo(system), Outcome::Unavailable);
     QVERIFY(!secondKeyOpened(system));
@@ -395,24 +378,18 @@ void TestSysInfo::decodeValueStaysInsideBuffer_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QByteArray>("after");
 
-    const quint32 sz = sysinfo::kRegSz;
-    const quint32 dword = sysinfo::kRegDword;
+    const quint32 sz = sysinfo::RegSz;
+    const quint32 dword = sysinfo::RegDword;
 
-    QTest::newRow("size one past a small buffer") << sz << QByteArray("abcd") << 5u << false
-                                                  << QByteArray("");
-    QTest::newRow("size equal to the buffer, no NUL") << sz << QByteArray("abcd") << 4u << true
-                                                      << QByteArray("abcd");
-    QTest::newRow("size inside the buffer") << sz << QByteArray("abcd") << 2u << true
-                                            << QByteArray("ab");
+    QTest::newRow("size one past a small buffer") << sz << QByteArray("abcd") << 5u << false << QByteArray("");
+    QTest::newRow("size equal to the buffer, no NUL") << sz << QByteArray("abcd") << 4u << true << QByteArray("abcd");
+    QTest::newRow("size inside the buffer") << sz << QByteArray("abcd") << 2u << true << QByteArray("ab");
     QTest::newRow("NUL at position n") << sz << raw("ab\0d") << 3u << true << QByteArray("ab");
     QTest::newRow("empty buffer, size 1") << sz << QByteArray() << 1u << false << QByteArray("");
     QTest::newRow("empty buffer, size 0") << sz << QByteArray() << 0u << false << QByteArray("");
-    QTest::newRow("dword filling the buffer") << dword << raw("\x03\x02\x01\x00") << 4u << true
-                                              << QByteArray("66051");
-    QTest::newRow("dword past a 3-byte buffer") << dword << raw("\x03\x02\x01") << 4u << false
-                                                << QByteArray("");
-    QTest::newRow("huge size") << sz << QByteArray("ab") << 0xFFFFFFFFu << false
-                               << QByteArray("");
+    QTest::newRow("dword filling the buffer") << dword << raw("\x03\x02\x01\x00") << 4u << true << QByteArray("66051");
+    QTest::newRow("dword past a 3-byte buffer") << dword << raw("\x03\x02\x01") << 4u << false << QByteArray("");
+    QTest::newRow("huge size") << sz << QByteArray("ab") << 0xFFFFFFFFu << false << QByteArray("");
 }
 
 void TestSysInfo::decodeValueStaysInsideBuffer()
@@ -433,25 +410,25 @@ void TestSysInfo::decodeValueStaysInsideBuffer()
 void TestSysInfo::decodeValueWithoutBuffer()
 {
     std::string out = "before";
-    QVERIFY(!sysinfo::decodeValue(sysinfo::kRegSz, nullptr, 0, 1, out));
+    QVERIFY(!sysinfo::decodeValue(sysinfo::RegSz, nullptr, 0, 1, out));
     QCOMPARE(toQt(out), QByteArray(""));
     out = "before";
-    QVERIFY(!sysinfo::decodeValue(sysinfo::kRegSz, nullptr, 1024, 4, out));
+    QVERIFY(!sysinfo::decodeValue(sysinfo::RegSz, nullptr, 1024, 4, out));
     QCOMPARE(toQt(out), QByteArray(""));
 }
 
 void TestSysInfo::queryGetsClearedFullBuffer()
 {
     MemoryPlatform platform;
-    platform.addKey(HKLM, kFirstKey);
-    platform.setString(HKLM, kSecondKey, kSecondValue, "C:\\Folder");
+    platform.addKey(HKLM, FirstKey);
+    platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
     platform.addFile("C:\\Folder\\MSINFO32.EXE");
 
     QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Started);
 
     QCOMPARE(int(platform.queries().size()), 2);
-    QCOMPARE(platform.queries()[0].valueName, kFirstValue);
-    QCOMPARE(platform.queries()[1].valueName, kSecondValue);
+    QCOMPARE(platform.queries()[0].valueName, FirstValue);
+    QCOMPARE(platform.queries()[1].valueName, SecondValue);
     for (const auto &query : platform.queries()) {
         QCOMPARE(query.sizeIn, std::uint32_t(1024));
         QVERIFY(query.bufferZeroed);
@@ -481,47 +458,47 @@ enum Scenario {
 // goes on to open it.
 void setUp(MemoryPlatform &platform, int scenario)
 {
-    platform.setString(HKLM, kSecondKey, kSecondValue, "C:\\Folder");
+    platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
     platform.addFile("C:\\Folder\\MSINFO32.EXE");
     const std::string tool = "C:\\Tools\\msinfo32.exe";
 
     switch (scenario) {
     case ValueRead:
-        platform.setString(HKLM, kFirstKey, kFirstValue, tool);
+        platform.setString(HKLM, FirstKey, FirstValue, tool);
         break;
     case ValueMissing:
-        platform.addKey(HKLM, kFirstKey);
+        platform.addKey(HKLM, FirstKey);
         break;
     case QueryRefused:
-        platform.addKey(HKLM, kFirstKey);
+        platform.addKey(HKLM, FirstKey);
         platform.setRefuseQueries(true);
         break;
     case SizeZero:
-        platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(1, "x", 0));
+        platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(1, "x", 0));
         break;
     case Oversize:
-        platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(1, "x", 1025));
+        platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(1, "x", 1025));
         break;
     case UnknownType:
-        platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(3, "\x01\x02"));
+        platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(3, "\x01\x02"));
         break;
     case ShortDword:
-        platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(4, "\x01\x02"));
+        platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(4, "\x01\x02"));
         break;
     case QueryThrows:
-        platform.setString(HKLM, kFirstKey, kFirstValue, tool);
+        platform.setString(HKLM, FirstKey, FirstValue, tool);
         platform.setThrowOn(MemoryPlatform::Call::Query);
         break;
     case FirstOpenRefused:
-        platform.setString(HKLM, kFirstKey, kFirstValue, tool);
-        platform.refuseOpenOf(HKLM, kFirstKey);
+        platform.setString(HKLM, FirstKey, FirstValue, tool);
+        platform.refuseOpenOf(HKLM, FirstKey);
         break;
     case AllOpensRefused:
-        platform.setString(HKLM, kFirstKey, kFirstValue, tool);
+        platform.setString(HKLM, FirstKey, FirstValue, tool);
         platform.setRefuseAllOpens(true);
         break;
     case CloseThrows:
-        platform.setString(HKLM, kFirstKey, kFirstValue, tool);
+        platform.setString(HKLM, FirstKey, FirstValue, tool);
         platform.setThrowOn(MemoryPlatform::Call::Close);
         break;
     }
@@ -608,8 +585,7 @@ void TestSysInfo::startPathPassedUnchanged_data()
     };
     for (const auto &[name, path] : paths) {
         QTest::newRow(("full path: " + name).constData()) << false << path << path;
-        QTest::newRow(("folder: " + name).constData())
-            << true << path << QByteArray(path + "\\MSINFO32.EXE");
+        QTest::newRow(("folder: " + name).constData()) << true << path << QByteArray(path + "\\MSINFO32.EXE");
     }
 }
 
@@ -621,25 +597,25 @@ void TestSysInfo::startPathPassedUnchanged()
 
     MemoryPlatform platform;
     if (viaFolder) {
-        platform.setString(HKLM, kSecondKey, kSecondValue, toStd(location));
+        platform.setString(HKLM, SecondKey, SecondValue, toStd(location));
         platform.addFile(toStd(startedPath));
     } else {
-        platform.setString(HKLM, kFirstKey, kFirstValue, toStd(location));
+        platform.setString(HKLM, FirstKey, FirstValue, toStd(location));
     }
 
     QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Started);
-    QCOMPARE(toQt(platform.startAttempts()), QList<QByteArray>{startedPath});
-    QCOMPARE(toQt(platform.started()), QList<QByteArray>{startedPath});
+    QCOMPARE(toQt(platform.startAttempts()), QList<QByteArray> {startedPath});
+    QCOMPARE(toQt(platform.started()), QList<QByteArray> {startedPath});
 }
 
 void TestSysInfo::refusedStartIsUnavailable()
 {
     MemoryPlatform platform;
-    platform.setString(HKLM, kFirstKey, kFirstValue, "C:\\Tools\\msinfo32.exe");
+    platform.setString(HKLM, FirstKey, FirstValue, "C:\\Tools\\msinfo32.exe");
     platform.setRefuseStarts(true);
 
     QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Unavailable);
-    QCOMPARE(toQt(platform.startAttempts()), QList<QByteArray>{"C:\\Tools\\msinfo32.exe"});
+    QCOMPARE(toQt(platform.startAttempts()), QList<QByteArray> {"C:\\Tools\\msinfo32.exe"});
     QVERIFY(platform.started().empty());
 }
 
@@ -648,7 +624,7 @@ void TestSysInfo::unusablePathIsNotStarted_data()
     QTest::addColumn<quint32>("type");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("empty text") << quint32(sysinfo::kRegSz) << raw("\0");
+    QTest::newRow("empty text") << quint32(sysinfo::RegSz) << raw("\0");
     QTest::newRow("binary value leaves the path empty") << quint32(3) << raw("C:\\x.exe");
 }
 
@@ -658,8 +634,8 @@ void TestSysInfo::unusablePathIsNotStarted()
     QFETCH(QByteArray, bytes);
 
     MemoryPlatform platform;
-    platform.setValue(HKLM, kFirstKey, kFirstValue, memoryValue(type, bytes));
-    platform.setString(HKLM, kSecondKey, kSecondValue, "C:\\Folder");
+    platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(type, bytes));
+    platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
     platform.addFile("C:\\Folder\\MSINFO32.EXE");
 
     QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Unavailable);
@@ -694,10 +670,10 @@ void TestSysInfo::platformExceptionIsUnavailable()
 
     MemoryPlatform platform;
     if (viaFolder) {
-        platform.setString(HKLM, kSecondKey, kSecondValue, "C:\\Folder");
+        platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
         platform.addFile("C:\\Folder\\MSINFO32.EXE");
     } else {
-        platform.setString(HKLM, kFirstKey, kFirstValue, "C:\\Tools\\msinfo32.exe");
+        platform.setString(HKLM, FirstKey, FirstValue, "C:\\Tools\\msinfo32.exe");
     }
     const auto thrower = MemoryPlatform::Call(call);
     platform.setThrowOn(thrower, nonStandard);
@@ -726,14 +702,13 @@ void TestSysInfo::platformExceptionIsUnavailable()
     // Even when a call throws, every opened key is closed once, never twice.
     int opened = 0;
     for (const auto &open : platform.opens())
-        opened += open.status == sysinfo::kErrorSuccess ? 1 : 0;
+        opened += open.status == sysinfo::ErrorSuccess ? 1 : 0;
     verifyHandlesBalanced(platform, opened);
 }
 
 void TestSysInfo::unavailableMessageText()
 {
-    QCOMPARE(QByteArray(sysinfo::kUnavailableMessage),
-             QByteArray("System Information Is Unavailable At This Time"));
+    QCOMPARE(QByteArray(sysinfo::UnavailableMessage), QByteArray("System Information Is Unavailable At This Time"));
 }
 
 // ---------------------------------------------------------------------------
@@ -747,23 +722,30 @@ void TestSysInfo::posixToolLookup_data()
     QTest::addColumn<QString>("searchPath");
     QTest::addColumn<QString>("expected"); // relative to the temp folder
 
-    QTest::newRow("no tool") << QStringList{} << "@a:@b" << "";
-    QTest::newRow("executable tool") << QStringList{"a/hardinfo=755"} << "@a:@b" << "a/hardinfo";
-    QTest::newRow("non-executable file is not taken")
-        << QStringList{"a/hardinfo=644"} << "@a:@b" << "";
+    QTest::newRow("no tool") << QStringList {} << "@a:@b"
+                             << "";
+    QTest::newRow("executable tool") << QStringList {"a/hardinfo=755"} << "@a:@b"
+                                     << "a/hardinfo";
+    QTest::newRow("non-executable file is not taken") << QStringList {"a/hardinfo=644"} << "@a:@b"
+                                                      << "";
     QTest::newRow("non-executable skipped for the next tool")
-        << QStringList{"a/hardinfo=644", "b/kinfocenter=755"} << "@a:@b" << "b/kinfocenter";
-    QTest::newRow("directory is not taken") << QStringList{"a/hardinfo=dir"} << "@a:@b" << "";
+        << QStringList {"a/hardinfo=644", "b/kinfocenter=755"} << "@a:@b"
+        << "b/kinfocenter";
+    QTest::newRow("directory is not taken") << QStringList {"a/hardinfo=dir"} << "@a:@b"
+                                            << "";
     QTest::newRow("earlier tool wins over earlier folder")
-        << QStringList{"a/kinfocenter=755", "b/hardinfo=755"} << "@a:@b" << "b/hardinfo";
-    QTest::newRow("same tool: earlier folder wins")
-        << QStringList{"a/hardinfo=755", "b/hardinfo=755"} << "@b:@a" << "b/hardinfo";
-    QTest::newRow("last tool of the list")
-        << QStringList{"b/xfce4-taskmanager=755"} << "@a:@b" << "b/xfce4-taskmanager";
-    QTest::newRow("folder with trailing slash") << QStringList{"a/hardinfo=755"} << "@a/"
+        << QStringList {"a/kinfocenter=755", "b/hardinfo=755"} << "@a:@b"
+        << "b/hardinfo";
+    QTest::newRow("same tool: earlier folder wins") << QStringList {"a/hardinfo=755", "b/hardinfo=755"} << "@b:@a"
+                                                    << "b/hardinfo";
+    QTest::newRow("last tool of the list") << QStringList {"b/xfce4-taskmanager=755"} << "@a:@b"
+                                           << "b/xfce4-taskmanager";
+    QTest::newRow("folder with trailing slash") << QStringList {"a/hardinfo=755"} << "@a/"
                                                 << "a/hardinfo";
-    QTest::newRow("relative folder is ignored") << QStringList{"a/hardinfo=755"} << "a" << "";
-    QTest::newRow("empty entry is ignored") << QStringList{"hardinfo=755"} << ":" << "";
+    QTest::newRow("relative folder is ignored") << QStringList {"a/hardinfo=755"} << "a"
+                                                << "";
+    QTest::newRow("empty entry is ignored") << QStringList {"hardinfo=755"} << ":"
+                                            << "";
 }
 
 void TestSysInfo::posixToolLookup()
@@ -787,7 +769,7 @@ void TestSysInfo::posixToolLookup()
         if (mode == "dir")
             QVERIFY(QDir(root).mkpath(name));
         else
-            QVERIFY(writeFile(path, "#!/bin/sh\n", mode == "755" ? kExecutable : kPlain));
+            QVERIFY(writeFile(path, "#!/bin/sh\n", mode == "755" ? Executable : Plain));
     }
     QStringList entries = searchPath.split(':');
     for (QString &entry : entries) {
@@ -800,14 +782,12 @@ void TestSysInfo::posixToolLookup()
     QVERIFY(QDir::setCurrent(root));
     auto restore = qScopeGuard([&] { QDir::setCurrent(previousDir); });
 
-    sysinfo::PosixPlatform platform(sysinfo::PosixPlatform::defaultTools(),
-                                    entries.join(':').toStdString());
+    sysinfo::PosixPlatform platform(sysinfo::PosixPlatform::defaultTools(), entries.join(':').toStdString());
     const QString wanted = expected.isEmpty() ? QString() : root + '/' + expected;
     QCOMPARE(QString::fromStdString(platform.findTool()), wanted);
 
     std::string keyVal;
-    QCOMPARE(sysinfo::GetKeyValue(platform, HKLM, kFirstKey, kFirstValue, keyVal),
-             !wanted.isEmpty());
+    QCOMPARE(sysinfo::GetKeyValue(platform, HKLM, FirstKey, FirstValue, keyVal), !wanted.isEmpty());
     QCOMPARE(QString::fromStdString(keyVal), wanted);
 #endif
 }
@@ -820,43 +800,35 @@ void TestSysInfo::posixRegistryAnswers()
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     const std::string tool = temp.path().toStdString() + "/kinfocenter";
-    QVERIFY(writeFile(QString::fromStdString(tool), "#!/bin/sh\n", kExecutable));
+    QVERIFY(writeFile(QString::fromStdString(tool), "#!/bin/sh\n", Executable));
     sysinfo::PosixPlatform platform({"kinfocenter"}, temp.path().toStdString());
 
     KeyHandle handle = 0;
-    QCOMPARE(platform.regOpenKeyEx(HKLM, kSecondKey, 0, sysinfo::kKeyRead, handle),
-             sysinfo::kErrorFileNotFound);
-    QCOMPARE(platform.regOpenKeyEx(0x80000001u, kFirstKey, 0, sysinfo::kKeyRead, handle),
-             sysinfo::kErrorFileNotFound);
-    QCOMPARE(platform.regOpenKeyEx(HKLM, kFirstKey, 0, sysinfo::kKeyRead, handle),
-             sysinfo::kErrorSuccess);
+    QCOMPARE(platform.regOpenKeyEx(HKLM, SecondKey, 0, sysinfo::KeyRead, handle), sysinfo::ErrorFileNotFound);
+    QCOMPARE(platform.regOpenKeyEx(0x80000001u, FirstKey, 0, sysinfo::KeyRead, handle), sysinfo::ErrorFileNotFound);
+    QCOMPARE(platform.regOpenKeyEx(HKLM, FirstKey, 0, sysinfo::KeyRead, handle), sysinfo::ErrorSuccess);
 
     unsigned char buffer[1024] = {};
     std::uint32_t type = 0;
     std::uint32_t size = sizeof buffer;
-    QCOMPARE(platform.regQueryValueEx(handle, kSecondValue, type, buffer, size),
-             sysinfo::kErrorFileNotFound);
+    QCOMPARE(platform.regQueryValueEx(handle, SecondValue, type, buffer, size), sysinfo::ErrorFileNotFound);
 
     size = sizeof buffer;
-    QCOMPARE(platform.regQueryValueEx(handle, kFirstValue, type, buffer, size),
-             sysinfo::kErrorSuccess);
-    QCOMPARE(type, sysinfo::kRegSz);
+    QCOMPARE(platform.regQueryValueEx(handle, FirstValue, type, buffer, size), sysinfo::ErrorSuccess);
+    QCOMPARE(type, sysinfo::RegSz);
     QCOMPARE(size, std::uint32_t(tool.size() + 1));
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size)),
-             toQt(tool).append('\0'));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size)), toQt(tool).append('\0'));
 
     // Too small a buffer: the size needed, nothing written past it.
     unsigned char small[4] = {};
     size = sizeof small;
-    QCOMPARE(platform.regQueryValueEx(handle, kFirstValue, type, small, size),
-             sysinfo::kErrorMoreData);
+    QCOMPARE(platform.regQueryValueEx(handle, FirstValue, type, small, size), sysinfo::ErrorMoreData);
     QCOMPARE(size, std::uint32_t(tool.size() + 1));
 
-    QCOMPARE(platform.regCloseKey(handle), sysinfo::kErrorSuccess);
-    QCOMPARE(platform.regCloseKey(handle), sysinfo::kErrorInvalidHandle);
+    QCOMPARE(platform.regCloseKey(handle), sysinfo::ErrorSuccess);
+    QCOMPARE(platform.regCloseKey(handle), sysinfo::ErrorInvalidHandle);
     size = sizeof buffer;
-    QCOMPARE(platform.regQueryValueEx(handle, kFirstValue, type, buffer, size),
-             sysinfo::kErrorInvalidHandle);
+    QCOMPARE(platform.regQueryValueEx(handle, FirstValue, type, buffer, size), sysinfo::ErrorInvalidHandle);
 #endif
 }
 
@@ -867,8 +839,7 @@ void TestSysInfo::posixNoToolIsUnavailable()
 #else
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
-    RecordingPosixPlatform platform(sysinfo::PosixPlatform::defaultTools(),
-                                    temp.path().toStdString());
+    RecordingPosixPlatform platform(sysinfo::PosixPlatform::defaultTools(), temp.path().toStdString());
 
     QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Unavailable);
     QVERIFY(platform.shellCalls.empty());
@@ -890,10 +861,10 @@ void TestSysInfo::posixStartsFoundTool()
     const QByteArray script = "#!/bin/sh\n"
                               "leaks=$(ls -l /proc/$$/fd/ 2>/dev/null | grep -c leak-probe)\n"
                               "printf '%s %s' \"$#\" \"$leaks\" > '"
-        + QFile::encodeName(marker) + ".tmp' && mv '" + QFile::encodeName(marker) + ".tmp' '"
-        + QFile::encodeName(marker) + "'\n";
-    QVERIFY(writeFile(root + "/hardinfo", script, kExecutable));
-    QVERIFY(writeFile(root + "/leak-probe", "", kPlain));
+                              + QFile::encodeName(marker) + ".tmp' && mv '" + QFile::encodeName(marker) + ".tmp' '"
+                              + QFile::encodeName(marker) + "'\n";
+    QVERIFY(writeFile(root + "/hardinfo", script, Executable));
+    QVERIFY(writeFile(root + "/leak-probe", "", Plain));
     const int probe = ::open(QFile::encodeName(root + "/leak-probe").constData(), O_RDONLY);
     QVERIFY(probe >= 0);
     auto closeProbe = qScopeGuard([probe] { ::close(probe); });
@@ -914,14 +885,13 @@ void TestSysInfo::posixStartsFoundTool()
 
 void TestSysInfo::posixShellRefuses_data()
 {
-    QTest::addColumn<QString>("name");      // inside the temp folder; empty: ""
+    QTest::addColumn<QString>("name");        // inside the temp folder; empty: ""
     QTest::addColumn<QByteArray>("contents"); // null: nothing created
     QTest::addColumn<bool>("executable");
 
     QTest::newRow("missing file") << "missing" << QByteArray() << true;
     QTest::newRow("non-executable file") << "plain" << QByteArray("#!/bin/sh\n") << false;
-    QTest::newRow("executable without interpreter line")
-        << "bare" << QByteArray("touch should-not-run\n") << true;
+    QTest::newRow("executable without interpreter line") << "bare" << QByteArray("touch should-not-run\n") << true;
     QTest::newRow("folder") << "folder/" << QByteArray() << true;
     QTest::newRow("empty path") << "" << QByteArray() << true;
 }
@@ -943,7 +913,7 @@ void TestSysInfo::posixShellRefuses()
         if (name.endsWith('/'))
             QVERIFY(QDir().mkpath(full));
         else if (!contents.isNull())
-            QVERIFY(writeFile(full, contents, executable ? kExecutable : kPlain));
+            QVERIFY(writeFile(full, contents, executable ? Executable : Plain));
         path = QFile::encodeName(full).toStdString();
     }
 
@@ -958,12 +928,18 @@ void TestSysInfo::posixDir_data()
     QTest::addColumn<QString>("pattern"); // '@' is the temp folder
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("existing file") << "@/MSINFO32.EXE" << "MSINFO32.EXE";
-    QTest::newRow("missing file") << "@/nothing.exe" << "";
-    QTest::newRow("folder") << "@/sub" << "";
-    QTest::newRow("backslash is not a separator") << "@/sub\\MSINFO32.EXE" << "";
-    QTest::newRow("no wildcards") << "@/MSINFO*.EXE" << "";
-    QTest::newRow("empty pattern") << "" << "";
+    QTest::newRow("existing file") << "@/MSINFO32.EXE"
+                                   << "MSINFO32.EXE";
+    QTest::newRow("missing file") << "@/nothing.exe"
+                                  << "";
+    QTest::newRow("folder") << "@/sub"
+                            << "";
+    QTest::newRow("backslash is not a separator") << "@/sub\\MSINFO32.EXE"
+                                                  << "";
+    QTest::newRow("no wildcards") << "@/MSINFO*.EXE"
+                                  << "";
+    QTest::newRow("empty pattern") << ""
+                                   << "";
 }
 
 void TestSysInfo::posixDir()
@@ -976,9 +952,9 @@ void TestSysInfo::posixDir()
 
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
-    QVERIFY(writeFile(temp.path() + "/MSINFO32.EXE", "", kPlain));
+    QVERIFY(writeFile(temp.path() + "/MSINFO32.EXE", "", Plain));
     QVERIFY(QDir(temp.path()).mkpath("sub"));
-    QVERIFY(writeFile(temp.path() + "/sub/MSINFO32.EXE", "", kPlain));
+    QVERIFY(writeFile(temp.path() + "/sub/MSINFO32.EXE", "", Plain));
     pattern.replace('@', temp.path());
 
     sysinfo::PosixPlatform platform({}, temp.path().toStdString());

@@ -55,10 +55,9 @@ QString text(const std::string &utf8)
 } // namespace
 
 Control::Control(std::string name, std::unique_ptr<Native> native)
-    : m_name(std::move(name))
-    , m_native(std::move(native))
-{
-}
+    : m_name(std::move(name)),
+      m_native(std::move(native))
+{ }
 
 Control::~Control() = default;
 
@@ -116,15 +115,15 @@ void fitToText(QLabel *label, const Bounds &bounds, const LabelStyle &style)
 } // namespace
 
 Label::Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style)
-    : Control(name, makeNative(makeLabel(qt::client(parent), style), name))
-    , m_bounds(bounds)
-    , m_style(style)
+    : Control(name, makeNative(makeLabel(qt::client(parent), style), name)),
+      m_bounds(bounds),
+      m_style(style)
 {
     QLabel *widget = label(*this);
     widget->setTextFormat(Qt::PlainText);
     widget->setFont(toQFont(style.font));
     Qt::Alignment alignment = Qt::AlignTop;
-    alignment |= style.alignment == Alignment::Right  ? Qt::AlignRight
+    alignment |= style.alignment == Alignment::Right    ? Qt::AlignRight
                  : style.alignment == Alignment::Center ? Qt::AlignHCenter
                                                         : Qt::AlignLeft;
     widget->setAlignment(alignment);
@@ -153,10 +152,11 @@ void Label::setCaption(const std::string &caption)
 }
 
 Image::Image(Container &parent, std::string name, Bounds bounds, const ImageStyle &style)
-    : Control(name, makeNative(new ImageWidget(qt::client(parent), style.picture, style.stretch, toPixels(bounds).size()),
-                           name))
-    , m_left(float(bounds.left))
-    , m_top(float(bounds.top))
+    : Control(
+        name,
+        makeNative(new ImageWidget(qt::client(parent), style.picture, style.stretch, toPixels(bounds).size()), name)),
+      m_left(float(bounds.left)),
+      m_top(float(bounds.top))
 {
     place();
 }
@@ -190,8 +190,8 @@ PictureBox::PictureBox(Container &parent, std::string name, Bounds bounds, const
 }
 
 Frame::Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style)
-    : Control(name, makeNative(new QGroupBox(qt::client(parent)), name))
-    , m_owner(parent.owner())
+    : Control(name, makeNative(new QGroupBox(qt::client(parent)), name)),
+      m_owner(parent.owner())
 {
     auto *box = static_cast<QGroupBox *>(qt::widget(*this));
     box->setTitle(text(style.caption));
@@ -201,8 +201,8 @@ Frame::Frame(Container &parent, std::string name, Bounds bounds, const FrameStyl
 }
 
 CommandButton::CommandButton(Container &parent, std::string name, Bounds bounds, const ButtonStyle &style)
-    : Control(name, makeNative(new QPushButton(qt::client(parent)), name))
-    , m_tabIndex(style.tabIndex)
+    : Control(name, makeNative(new QPushButton(qt::client(parent)), name)),
+      m_tabIndex(style.tabIndex)
 {
     auto *button = static_cast<QPushButton *>(qt::widget(*this));
     button->setText(text(style.caption));
@@ -250,20 +250,20 @@ QWidget *makeLine(QWidget *parent, int x1, int y1, int x2, int y2, const LineSty
 
 Line::Line(Container &parent, std::string name, int x1, int y1, int x2, int y2, const LineStyle &style)
     : Control(name, makeNative(makeLine(qt::client(parent), x1, y1, x2, y2, style), name))
-{
-}
+{ }
 
 Timer::Timer(Form &form, std::string name, int intervalMs, bool enabled)
-    : m_name(std::move(name))
-    , m_native(std::make_unique<Native>(Native {named(new QTimer(qt::window(form)), m_name)}))
-    , m_interval(intervalMs)
+    : m_name(std::move(name)),
+      m_native(std::make_unique<Native>(Native {named(new QTimer(qt::window(form)), m_name)})),
+      m_interval(intervalMs)
 {
     QTimer *timer = m_native->timer;
     timer->setTimerType(Qt::PreciseTimer);
     timer->setInterval(intervalMs);
     QObject::connect(timer, &QTimer::timeout, timer, [this] {
         // Ticks that fall due while a handler runs wait for it, once.
-        Dispatcher::instance().dispatch(this, [this] { tick(); }, this);
+        Dispatcher::instance().dispatch(
+            this, [this] { tick(); }, this);
     });
     form.add(*this);
     setEnabled(enabled);
@@ -292,8 +292,7 @@ void Timer::tick()
         m_tick();
 }
 
-Menu::Menu(Form &form, std::string name, const std::string &caption)
-    : m_name(std::move(name))
+Menu::Menu(Form &form, std::string name, const std::string &caption) : m_name(std::move(name))
 {
     QMenuBar *bar = form.native().window->menuBar();
     m_native = std::make_unique<Native>(Native {named(new QMenu(text(caption), bar), m_name)});
@@ -303,9 +302,9 @@ Menu::Menu(Form &form, std::string name, const std::string &caption)
 Menu::~Menu() = default;
 
 MenuItem::MenuItem(Menu &menu, std::string name, const MenuItemStyle &style)
-    : m_name(std::move(name))
-    , m_native(std::make_unique<Native>(Native {named(new QAction(text(style.caption), qt::menu(menu)), m_name)}))
-    , m_checked(style.checked)
+    : m_name(std::move(name)),
+      m_native(std::make_unique<Native>(Native {named(new QAction(text(style.caption), qt::menu(menu)), m_name)})),
+      m_checked(style.checked)
 {
     QAction *action = m_native->action;
     if (!style.shortcut.empty())

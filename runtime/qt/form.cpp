@@ -37,9 +37,9 @@ void placeOnScreen(QWidget &window, const FormLayout &layout)
 } // namespace
 
 Form::Form(std::string name, const FormLayout &layout)
-    : m_name(std::move(name))
-    , m_layout(layout)
-    , m_native(std::make_unique<Native>())
+    : m_name(std::move(name)),
+      m_layout(layout),
+      m_native(std::make_unique<Native>())
 {
     m_native->window = std::make_unique<FormWindow>(*this, layout);
 }

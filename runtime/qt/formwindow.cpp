@@ -35,10 +35,7 @@ FormWindow::Kind kindOf(const FormLayout &layout)
 
 // The kind is known before anything about the window can reach a screen
 // reader, which keeps the role it first learns.
-FormWindow::FormWindow(Form &form, const FormLayout &layout)
-    : QWidget(nullptr)
-    , m_form(form)
-    , m_kind(kindOf(layout))
+FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr), m_form(form), m_kind(kindOf(layout))
 {
     setObjectName(QString::fromStdString(form.name()));
     setWindowTitle(QString::fromStdString(layout.caption));

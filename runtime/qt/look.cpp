@@ -32,15 +32,24 @@ QFont toQFont(const Font &font)
     if (font.name.empty() || font.name == "MS Sans Serif" || font.name == "Arial") {
         if (font.name == "Arial")
             families << "Arial";
-        families << "Liberation Sans" << "Arimo" << "DejaVu Sans";
+        families << "Liberation Sans"
+                 << "Arimo"
+                 << "DejaVu Sans";
     } else if (font.name == "Comic Sans MS") {
-        families << "Comic Sans MS" << "Comic Neue" << "Liberation Sans" << "DejaVu Sans";
+        families << "Comic Sans MS"
+                 << "Comic Neue"
+                 << "Liberation Sans"
+                 << "DejaVu Sans";
     } else if (font.name == "Compacta Blk BT") {
-        families << "Compacta Blk BT" << "Roboto Condensed" << "DejaVu Sans Condensed" << "Liberation Sans Narrow"
+        families << "Compacta Blk BT"
+                 << "Roboto Condensed"
+                 << "DejaVu Sans Condensed"
+                 << "Liberation Sans Narrow"
                  << "DejaVu Sans";
         weight = QFont::Black;
     } else {
-        families << QString::fromStdString(font.name) << "Liberation Sans" << "DejaVu Sans";
+        families << QString::fromStdString(font.name) << "Liberation Sans"
+                 << "DejaVu Sans";
     }
     QFont result;
     result.setFamilies(families);

@@ -57,7 +57,10 @@ public:
     }
     HeldStderr(const HeldStderr &) = delete;
     HeldStderr &operator=(const HeldStderr &) = delete;
-    ~HeldStderr() { release(); }
+    ~HeldStderr()
+    {
+        release();
+    }
 
     // Gives stderr back and returns what was written to it meanwhile.
     std::string release()

@@ -27,14 +27,14 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return result;
 }
 
-void setAtoms(
-    xcb_connection_t *connection, xcb_window_t window, const char *property, std::initializer_list<const char *> names)
+void setAtoms(xcb_connection_t *connection, xcb_window_t window, const char *property,
+              std::initializer_list<const char *> names)
 {
     std::vector<xcb_atom_t> atoms;
     for (const char *name : names)
         atoms.push_back(atom(connection, name));
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, property), XCB_ATOM_ATOM, 32,
-        uint32_t(atoms.size()), atoms.data());
+                        uint32_t(atoms.size()), atoms.data());
 }
 
 // WM_HINTS: flags, input, initial state, icon pixmap, icon window, icon x,
@@ -42,16 +42,16 @@ void setAtoms(
 void leaveWindowGroup(xcb_connection_t *connection, xcb_window_t window)
 {
     constexpr uint32_t WindowGroupHint = 1u << 6;
-    const xcb_get_property_cookie_t cookie
-        = xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9);
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9);
     xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
     if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 9 * 4) {
         uint32_t hints[9];
         std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
         hints[0] &= ~WindowGroupHint;
         hints[8] = XCB_WINDOW_NONE;
-        xcb_change_property(
-            connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9,
+                            hints);
     }
     std::free(reply);
 }

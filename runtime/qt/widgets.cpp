@@ -13,7 +13,10 @@
 namespace forms {
 
 ImageWidget::ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box)
-    : QWidget(parent), m_picture(std::move(picture)), m_stretch(stretch), m_box(box)
+    : QWidget(parent),
+      m_picture(std::move(picture)),
+      m_stretch(stretch),
+      m_box(box)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -72,7 +75,9 @@ void ImageWidget::paintEvent(QPaintEvent *)
 }
 
 PictureBoxWidget::PictureBoxWidget(QWidget *parent, const PictureBoxStyle &style)
-    : QWidget(parent), m_picture(style.picture), m_border(style.border)
+    : QWidget(parent),
+      m_picture(style.picture),
+      m_border(style.border)
 {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, toQColor(style.backColor));
@@ -163,7 +168,9 @@ void ShapeWidget::draw(QPainter &painter) const
 }
 
 LineWidget::LineWidget(QWidget *parent, QLineF line, const LineStyle &style)
-    : QWidget(parent), m_line(line), m_style(style)
+    : QWidget(parent),
+      m_line(line),
+      m_style(style)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);

@@ -20,22 +20,20 @@
 namespace {
 
 // What the launcher asked for before it was made read-only.
-constexpr REGSAM kReadWriteAccess = 0x2003F;
+constexpr REGSAM ReadWriteAccess = 0x2003F;
 
 bool makeReadOnly(const char *keyName)
 {
     HKEY key = nullptr;
     LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, WRITE_DAC | READ_CONTROL, &key);
     if (status != ERROR_SUCCESS) {
-        std::printf("keyguard: opening %s to change its access list failed: %ld\n", keyName,
-                    status);
+        std::printf("keyguard: opening %s to change its access list failed: %ld\n", keyName, status);
         return false;
     }
 
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
-    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
-                                    &everyone)) {
+    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
         ::RegCloseKey(key);
         return false;
     }
@@ -47,14 +45,12 @@ bool makeReadOnly(const char *keyName)
     auto *acl = reinterpret_cast<PACL>(aclBytes.data());
     SECURITY_DESCRIPTOR descriptor;
     const bool built = ::InitializeAcl(acl, aclSize, ACL_REVISION)
-        && ::AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone)
-        && ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)
-        && ::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    status = built ? ::RegSetKeySecurity(key,
-                                         DACL_SECURITY_INFORMATION
-                                             | PROTECTED_DACL_SECURITY_INFORMATION,
-                                         &descriptor)
-                   : LONG(::GetLastError());
+                       && ::AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone)
+                       && ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)
+                       && ::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    status =
+        built ? ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, &descriptor)
+              : LONG(::GetLastError());
     ::FreeSid(everyone);
     ::RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
@@ -87,10 +83,9 @@ int main(int argc, char **argv)
     if (!checkOnly && !makeReadOnly(keyName))
         return 1;
 
-    const LONG readWrite = tryOpen(keyName, kReadWriteAccess);
-    const LONG readOnly = tryOpen(keyName, sysinfo::kKeyRead);
-    std::printf("keyguard: %s: read-write open -> %ld, read-only open -> %ld\n", keyName,
-                readWrite, readOnly);
+    const LONG readWrite = tryOpen(keyName, ReadWriteAccess);
+    const LONG readOnly = tryOpen(keyName, sysinfo::KeyRead);
+    std::printf("keyguard: %s: read-write open -> %ld, read-only open -> %ld\n", keyName, readWrite, readOnly);
     if (readOnly != ERROR_SUCCESS)
         return 1;
     if (readWrite == ERROR_SUCCESS)

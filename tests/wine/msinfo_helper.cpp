@@ -36,13 +36,12 @@ int main()
     const std::string commandLine = toUtf8(::GetCommandLineW());
 
     // Written aside and then renamed, so the test never reads half a marker.
-    const HANDLE file = ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, commandLine.data(), static_cast<DWORD>(commandLine.size()),
-                                &written, nullptr);
+    const BOOL ok = ::WriteFile(file, commandLine.data(), static_cast<DWORD>(commandLine.size()), &written, nullptr);
     ::CloseHandle(file);
     if (!ok || written != commandLine.size())
         return 1;

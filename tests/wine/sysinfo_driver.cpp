@@ -31,29 +31,27 @@ std::string hex(std::uint64_t number)
 class RecordingPlatform : public sysinfo::Platform
 {
 public:
-    explicit RecordingPlatform(std::ostream &record) : m_record(record) {}
+    explicit RecordingPlatform(std::ostream &record) : m_record(record) { }
 
-    sysinfo::Status regOpenKeyEx(std::uint32_t root, const std::string &keyName,
-                                 std::uint32_t options, std::uint32_t access,
-                                 sysinfo::KeyHandle &handle) override
+    sysinfo::Status regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
+                                 std::uint32_t access, sysinfo::KeyHandle &handle) override
     {
         const sysinfo::Status status = m_win32.regOpenKeyEx(root, keyName, options, access, handle);
-        m_record << "open " << hex(root) << ' ' << keyName << " options=" << options
-                 << " access=" << hex(access) << " -> " << status;
-        if (status == sysinfo::kErrorSuccess)
+        m_record << "open " << hex(root) << ' ' << keyName << " options=" << options << " access=" << hex(access)
+                 << " -> " << status;
+        if (status == sysinfo::ErrorSuccess)
             m_record << " handle=" << hex(handle);
         m_record << '\n';
         return status;
     }
 
-    sysinfo::Status regQueryValueEx(sysinfo::KeyHandle handle, const std::string &valueName,
-                                    std::uint32_t &type, unsigned char *data,
-                                    std::uint32_t &size) override
+    sysinfo::Status regQueryValueEx(sysinfo::KeyHandle handle, const std::string &valueName, std::uint32_t &type,
+                                    unsigned char *data, std::uint32_t &size) override
     {
         const std::uint32_t sizeIn = size;
         const sysinfo::Status status = m_win32.regQueryValueEx(handle, valueName, type, data, size);
-        m_record << "query " << hex(handle) << ' ' << valueName << " size-in=" << sizeIn << " -> "
-                 << status << " type=" << type << " size=" << size << '\n';
+        m_record << "query " << hex(handle) << ' ' << valueName << " size-in=" << sizeIn << " -> " << status
+                 << " type=" << type << " size=" << size << '\n';
         return status;
     }
 
@@ -105,7 +103,7 @@ int main(int argc, char **argv)
     // What frmAbout::StartSysInfo does, with the message box written down
     // instead of shown.
     if (sysinfo::StartSysInfo(platform) == sysinfo::Outcome::Unavailable)
-        record << "message " << sysinfo::kUnavailableMessage << '\n';
+        record << "message " << sysinfo::UnavailableMessage << '\n';
 
     record.flush();
     return record ? 0 : 2;
