@@ -548,6 +548,45 @@ void waitOn(HANDLE timer, double ms)
     WaitForSingleObject(timer, INFINITE);
 }
 
+// How long a message posted by another thread takes to reach a UI thread
+// waiting in GetMessage: the second half of every tick's way.
+void probePosting()
+{
+    constexpr int kPosts = 100;
+    struct Poster
+    {
+        DWORD uiThread;
+        static DWORD WINAPI run(void *self)
+        {
+            const DWORD target = static_cast<Poster *>(self)->uiThread;
+            for (int i = 0; i < kPosts; ++i) {
+                Sleep(7);
+                LARGE_INTEGER count;
+                QueryPerformanceCounter(&count);
+                PostThreadMessageW(target, kTickMessage, 0, LPARAM(count.QuadPart));
+            }
+            return 0;
+        }
+    } poster {GetCurrentThreadId()};
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue exists before the first post
+    HANDLE thread = CreateThread(nullptr, 0, &Poster::run, &poster, 0, nullptr);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> late;
+    while (late.size() < size_t(kPosts) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        LARGE_INTEGER count;
+        QueryPerformanceCounter(&count);
+        if (msg.message == kTickMessage)
+            late.push_back(double(count.QuadPart - msg.lParam) * 1000.0 / double(frequency.QuadPart));
+    }
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    std::sort(late.begin(), late.end());
+    std::printf("PostMessage to a UI thread in GetMessage, %d posts: p50 %.3f, p99 %.3f, worst %.3f ms\n", kPosts,
+        late[late.size() / 2], late[late.size() * 99 / 100 - 1], late.back());
+}
+
 int probe()
 {
     LARGE_INTEGER frequency;
@@ -572,6 +611,7 @@ int probe()
     if (high)
         CloseHandle(high);
     CloseHandle(plain);
+    probePosting();
     return 0;
 }
 
