@@ -62,7 +62,9 @@ bool PreciseTimer::start(int intervalMs)
     // A high-resolution timer wakes within about half a millisecond without
     // raising the system-wide tick rate. Older Windows refuses the flag; a
     // plain timer there wakes on the tick, so the tick goes to 1 ms while
-    // this timer runs, as timeBeginPeriod asks.
+    // this timer runs, as timeBeginPeriod asks. Wine 8 takes the flag and
+    // ignores it: its waits end within a millisecond (its server counts in
+    // whole milliseconds) with the flag or without, 1 ms tick or not.
     constexpr DWORD access = TIMER_MODIFY_STATE | SYNCHRONIZE;
     m_waitTimer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionFlag, access);
     m_waitKind = WaitKind::HighResolution;
@@ -88,7 +90,8 @@ bool PreciseTimer::start(int intervalMs)
         return false;
     }
     // It only waits and posts, so running above the UI and the game takes
-    // nothing from them, and a busy machine does not make it late.
+    // nothing from them, and a busy machine does not make it late. (Wine
+    // passes this on to Linux only as far as RLIMIT_NICE lets it.)
     SetThreadPriority(m_thread, THREAD_PRIORITY_HIGHEST);
     return true;
 }
