@@ -90,8 +90,8 @@ bool PreciseTimer::start(int intervalMs)
         return false;
     }
     // It only waits and posts, so running above the UI and the game takes
-    // nothing from them, and a busy machine does not make it late. (Wine
-    // passes this on to Linux only as far as RLIMIT_NICE lets it.)
+    // nothing from them, and a busy machine does not make it late. (Wine 8
+    // does not pass it on: the thread stays at the process's niceness.)
     SetThreadPriority(m_thread, THREAD_PRIORITY_HIGHEST);
     return true;
 }
