@@ -48,7 +48,8 @@ public:
     // Windows refuses a timer or a thread.
     bool start(int intervalMs);
     // No tick is posted after it returns, and a tick message still in the
-    // queue is answered false by acknowledge().
+    // queue is answered false by acknowledge() (unless a start() since has
+    // had a tick fall due: the message then stands for that one).
     void stop();
     bool isActive() const { return m_thread != nullptr; }
     int interval() const { return m_intervalMs; }
