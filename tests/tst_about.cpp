@@ -3,7 +3,7 @@
 
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
 #include "sysinfomemory.h"
@@ -15,15 +15,6 @@
 using namespace forms;
 
 namespace {
-
-frmAbout &openAbout(Form1 &game)
-{
-    QTest::keyClick(qt::window(game), Qt::Key_F1);
-    frmAbout *about = loadedInstance<frmAbout>();
-    if (about && !QTest::qWaitForWindowActive(qt::window(*about)))
-        qWarning("the About dialog did not become active");
-    return *about;
-}
 
 int openAboutWindows()
 {
@@ -42,12 +33,12 @@ class TestAbout : public QObject
 private slots:
     void init()
     {
-        Application::instance().reset();
+        startTest();
         auto memory = std::make_unique<sysinfo::MemoryPlatform>();
         m_system = memory.get();
         frmAbout::platform() = std::move(memory);
     }
-    void cleanup() { Application::instance().reset(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void f1OpensOneDialog();
     void dialogShowsTitleVersionAndText();
@@ -167,7 +158,7 @@ void TestAbout::reopenedDialogLoadsAfresh()
 
 void TestAbout::sweepKeepsRunningWhileOpen()
 {
-    Form1 &game = shownGame();
+    Form1 &game = runningGame();
     openAbout(game);
     const float start = game.Picture2.left();
     QTRY_VERIFY(game.Picture2.left() != start);

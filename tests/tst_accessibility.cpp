@@ -4,7 +4,7 @@
 
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
 #include "game/frmsplash.h"
@@ -68,8 +68,8 @@ class TestAccessibility : public QObject
 
 private slots:
     void initTestCase() { QApplication::setApplicationName(QStringLiteral("Korvo Game")); }
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void everyReachableControlHasAName_data();
     void everyReachableControlHasAName();

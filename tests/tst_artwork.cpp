@@ -2,6 +2,7 @@
 // would show as an empty box, and no player could tell us why.
 
 #include "runtime/qt/native.h"
+#include "fixture.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
@@ -49,8 +50,8 @@ class TestArtwork : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void everyPictureTheLayoutsNameIsCompiledIn_data();
     void everyPictureTheLayoutsNameIsCompiledIn();

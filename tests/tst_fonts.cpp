@@ -4,6 +4,7 @@
 // the application starts, since fontconfig reads its configuration once.
 
 #include "runtime/qt/native.h"
+#include "fixture.h"
 #include "runtime/application.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
@@ -68,12 +69,6 @@ void answerNextBox(QStringList &texts)
     });
 }
 
-bool activate(QWidget *window)
-{
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
-}
-
 } // namespace
 
 class TestFonts : public QObject
@@ -84,8 +79,8 @@ public:
     explicit TestFonts(bool oneFace) : m_oneFace(oneFace) { }
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void machineHasTheFontsWeSetUp();
     void everyTextFallsBackToTheOneFace();

@@ -4,7 +4,7 @@
 #include "game/aim.h"
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 
 #include <QtTest>
@@ -36,8 +36,8 @@ class TestGame : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void windowHasItsStoredSize();
     void controlsStandWhereStored();
@@ -272,7 +272,7 @@ void TestGame::statisticsMenuPickTogglesPanel()
 void TestGame::f4EndsProgramWhileBallMoves()
 {
     auto &app = Application::instance();
-    Form1 &game = shownGame();
+    Form1 &game = runningGame();
     QTRY_VERIFY(game.Picture2.left() > 600.0f); // the ball is on its way
     QPointer<QWidget> window = qt::window(game);
     QTest::keyClick(qt::window(game), Qt::Key_F4);
@@ -294,7 +294,7 @@ void TestGame::closingWindowEndsProgram()
 
 void TestGame::realTimerStepsThroughConsecutiveStops()
 {
-    Form1 &game = shownGame();
+    Form1 &game = runningGame();
     QList<float> seen {game.Picture2.left()};
     QElapsedTimer clock;
     clock.start();

@@ -4,7 +4,7 @@
 
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
 #include "game/frmsplash.h"
@@ -40,8 +40,8 @@ class TestHighDpi : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void windowsUseTheScreenScale();
     void layoutStaysInLogicalPixels_data();

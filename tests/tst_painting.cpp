@@ -4,7 +4,7 @@
 
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "runtime/qt/picture.h"
 
@@ -43,13 +43,6 @@ private:
 };
 
 // The game window with its sweep stopped: the ticks are driven by hand here.
-Form1 &stillGame()
-{
-    Form1 &game = shownGame();
-    game.Timer1.setEnabled(false);
-    QCoreApplication::processEvents();
-    return game;
-}
 
 QRect inWindow(const QWidget *widget)
 {
@@ -90,8 +83,8 @@ class TestPainting : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void ballIsOnScreenWhenTheTickReturns_data();
     void ballIsOnScreenWhenTheTickReturns();
@@ -113,7 +106,7 @@ void TestPainting::ballIsOnScreenWhenTheTickReturns()
     // whole back-and-forth the ball also crosses the target, which must
     // come back untouched where the ball uncovers it.
     QFETCH(bool, vertical);
-    Form1 &game = stillGame();
+    Form1 &game = shownGame();
     QWidget *window = qt::window(game);
     for (int tick = 0; tick < 17; ++tick) {
         vertical ? game.Timer2_Timer() : game.Timer1_Timer();
@@ -130,7 +123,7 @@ void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs_data()
 void TestPainting::tickRedrawsOnlyWhereTheBallWasAndIs()
 {
     QFETCH(bool, vertical);
-    Form1 &game = stillGame();
+    Form1 &game = shownGame();
     QWidget *window = qt::window(game);
     QWidget *ball = qt::widget((vertical ? game.Picture1 : game.Picture2));
     for (int tick = 0; tick < 16; ++tick) {
@@ -156,7 +149,7 @@ void TestPainting::moveWithinADevicePixelRedrawsNothing()
 {
     // Twips are finer than device pixels: a move that lands on the same
     // device pixel leaves the screen as it is.
-    Form1 &game = stillGame();
+    Form1 &game = shownGame();
     game.Picture1.setTop(0);
     QCoreApplication::processEvents();
     const QRect before = inWindow(qt::widget(game.Picture1));

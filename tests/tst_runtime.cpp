@@ -2,6 +2,7 @@
 // boxes and the dispatch point, driven through real windows where it matters.
 
 #include "runtime/qt/native.h"
+#include "fixture.h"
 #include "runtime/application.h"
 #include "runtime/basic.h"
 #include "runtime/controls.h"
@@ -108,8 +109,8 @@ class TestRuntime : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void valReadsLeadingNumber_data();
     void valReadsLeadingNumber();

@@ -4,7 +4,7 @@
 #include "game/aim.h"
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "game/shot.h"
 
@@ -74,8 +74,8 @@ class TestShooting : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void targetZoneHasStrictBounds_data();
     void targetZoneHasStrictBounds();

@@ -2,7 +2,7 @@
 
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "game/frmsplash.h"
 
@@ -12,16 +12,6 @@
 using namespace forms;
 
 namespace {
-
-frmSplash &startProgram()
-{
-    // As the program starts: the splash loaded and shown through the runtime.
-    Dispatcher::instance().dispatch(nullptr, [] { instance<frmSplash>().Show(); });
-    frmSplash *splash = loadedInstance<frmSplash>();
-    if (!QTest::qWaitForWindowActive(qt::window(*splash)))
-        qWarning("the splash did not become active");
-    return *splash;
-}
 
 int openGameWindows()
 {
@@ -38,8 +28,8 @@ class TestSplash : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Application::instance().reset(); }
-    void cleanup() { Application::instance().reset(); }
+    void init() { startTest(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void showsProductAndVersion();
     void isBorderlessCentredAndOutOfTaskbar();

@@ -5,7 +5,7 @@
 
 #include "runtime/qt/native.h"
 #include "runtime/application.h"
-#include "gametest.h"
+#include "fixture.h"
 #include "game/form1.h"
 #include "screens/frmabout.h"
 #include "sysinfomemory.h"
@@ -690,13 +690,13 @@ private slots:
     void cleanupTestCase() { qInstallMessageHandler(g_qtMessages); }
     void init()
     {
-        Application::instance().reset();
+        startTest();
         auto memory = std::make_unique<sysinfo::MemoryPlatform>();
         memory->setString(sysinfo::HKeyLocalMachine, sysinfo::MsinfoKey, "PATH", "C:\\msinfo32.exe");
         m_system = memory.get();
         frmAbout::platform() = std::move(memory);
     }
-    void cleanup() { Application::instance().reset(); }
+    void cleanup() { QVERIFY(nothingLeftBehind()); }
 
     void playerStorm();
     void stormWithRealMessageBoxes();
