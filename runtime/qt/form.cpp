@@ -6,6 +6,7 @@
 #include "runtime/qt/native.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 
@@ -69,9 +70,12 @@ void Form::prepareWindow()
         for (Qt::Key key : keys) {
             auto *shortcut = new QShortcut(QKeySequence(key), m_native->window.get());
             shortcut->setContext(Qt::WindowShortcut);
-            QObject::connect(shortcut, &QShortcut::activated, shortcut, [this, button, key] {
+            QObject::connect(shortcut, &QShortcut::activated, shortcut, [this, shortcut, button, key] {
+                // The click may unload the form, and the form may go with it
+                // (its window and this shortcut too) before click() returns.
+                const QPointer<QShortcut> stays(shortcut);
                 button->click();
-                if (!m_loaded)
+                if (!stays || !m_loaded)
                     spendKey(key);
             });
         }
