@@ -84,9 +84,12 @@ bool pressWithKey(Form::Native &form, CommandButton *button, WPARAM key)
 {
     if (!button)
         return false;
-    Form *owner = form.form;
+    // The click may unload the form, and the form may go with it (its
+    // window too) before click() returns: only its window is asked after.
+    const HWND window = form.hwnd;
+    const Form *owner = form.form;
     button->click();
-    if (!owner->isLoaded())
+    if (!IsWindow(window) || !owner->isLoaded())
         spend(key);
     return true;
 }
@@ -116,8 +119,11 @@ bool pressAccessKey(Form::Native &form, wchar_t key)
         GetWindowTextW(button, text, 256);
         for (const wchar_t *c = text; *c; ++c) {
             if (*c == L'&' && c[1] && c[1] != L'&' && std::towupper(c[1]) == std::towupper(key)) {
-                if (Control::Native *control = win32::controlOf(button); control && control->click)
-                    control->click();
+                if (Control::Native *control = win32::controlOf(button); control && control->click) {
+                    // Kept aside: the click may take the button with its form.
+                    const std::function<void()> click = control->click;
+                    click();
+                }
                 return true;
             }
         }

@@ -20,8 +20,11 @@ bool containerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
     switch (message) {
     case WM_COMMAND:
         if (lParam && HIWORD(wParam) == BN_CLICKED) {
-            if (Control::Native *control = controlOf(reinterpret_cast<HWND>(lParam)); control && control->click)
-                control->click();
+            if (Control::Native *control = controlOf(reinterpret_cast<HWND>(lParam)); control && control->click) {
+                // Kept aside: the click may take the button with its form.
+                const std::function<void()> click = control->click;
+                click();
+            }
             result = 0;
             return true;
         }
@@ -94,16 +97,23 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         // A menu item, picked or by its shortcut.
         if (lParam == 0) {
+            // Kept aside: the command may end the program and take the
+            // form with it.
             auto found = form->commands.find(LOWORD(wParam));
-            if (found != form->commands.end())
-                found->second();
+            if (found != form->commands.end()) {
+                const std::function<void()> command = found->second;
+                command();
+            }
             return 0;
         }
         break;
     case TickMessage: {
+        // Kept aside: a tick may unload the form, which takes its timers.
         auto found = form->ticks.find(wParam);
-        if (found != form->ticks.end())
-            found->second();
+        if (found != form->ticks.end()) {
+            const std::function<void()> tick = found->second;
+            tick();
+        }
         return 0;
     }
     case WM_CLOSE: {
