@@ -4,8 +4,8 @@ WINDOWS_BUILD ?= build-windows
 BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test package windows screenshots bench test-sanitize fuzz fuzz-corpus \
-	soak format clean
+.PHONY: all deps configure build run test package windows screenshots windows-screenshots bench test-sanitize \
+	fuzz fuzz-corpus soak format clean
 
 all: build
 
@@ -14,7 +14,8 @@ all: build
 DEPS_GROUPS = $(sort $(if $(filter package,$(MAKECMDGOALS)),package) \
 	$(if $(filter test test-sanitize,$(MAKECMDGOALS)),test) \
 	$(if $(filter fuzz fuzz-corpus,$(MAKECMDGOALS)),fuzz) \
-	$(if $(filter windows,$(MAKECMDGOALS)),windows))
+	$(if $(filter windows windows-screenshots,$(MAKECMDGOALS)),windows) \
+	$(if $(filter windows-screenshots,$(MAKECMDGOALS)),wine))
 
 deps:
 	@scripts/install-deps $(DEPS_GROUPS)
@@ -51,6 +52,11 @@ windows: configure
 # The README's pictures, taken on a virtual display.
 screenshots: build
 	@scripts/screenshots $(BUILD)
+
+# The Windows build's pictures, taken under Wine on a virtual display at 96
+# and 192 DPI.
+windows-screenshots: windows
+	@scripts/windows-screenshots $(WINDOWS_BUILD)
 
 # Benchmarks run on an optimised build of their own, never as part of the tests.
 bench: deps
