@@ -161,22 +161,6 @@ Image::Image(Container &parent, std::string name, Bounds bounds, const ImageStyl
     place();
 }
 
-void Image::setLeft(float left)
-{
-    if (left != m_left) {
-        m_left = left;
-        place();
-    }
-}
-
-void Image::setTop(float top)
-{
-    if (top != m_top) {
-        m_top = top;
-        place();
-    }
-}
-
 void Image::place()
 {
     static_cast<ImageWidget *>(qt::widget(*this))->moveTo(m_left, m_top);
@@ -284,12 +268,6 @@ void Timer::setEnabled(bool enabled)
         m_native->timer->start();
     else
         m_native->timer->stop();
-}
-
-void Timer::tick()
-{
-    if (m_enabled && m_tick)
-        m_tick();
 }
 
 Menu::Menu(Form &form, std::string name, const std::string &caption) : m_name(std::move(name))

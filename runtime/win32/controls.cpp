@@ -244,22 +244,6 @@ Image::Image(Container &parent, std::string name, Bounds bounds, const ImageStyl
     place();
 }
 
-void Image::setLeft(float left)
-{
-    if (left != m_left) {
-        m_left = left;
-        place();
-    }
-}
-
-void Image::setTop(float top)
-{
-    if (top != m_top) {
-        m_top = top;
-        place();
-    }
-}
-
 void Image::place()
 {
     Native &native = this->native();
@@ -521,12 +505,6 @@ void Timer::setEnabled(bool enabled)
         m_native->timer->start(m_interval);
     else
         m_native->timer->stop();
-}
-
-void Timer::tick()
-{
-    if (m_enabled && m_tick)
-        m_tick();
 }
 
 namespace {
