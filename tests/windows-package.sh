@@ -15,23 +15,7 @@ cmake=$1 source=$2 build=$3 renderer=$4 work=$5 version=$6
 shift 6
 pictures=("$@")
 
-source "$(dirname "$0")/skip.sh"
-
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
-find_tool() { # Debian's path, then the name on PATH
-    if [[ -x $1 ]]; then
-        echo "$1"
-    else
-        command -v "$2"
-    fi
-}
-wine=$(find_tool /usr/lib/wine/wine64 wine64)
-wineserver=$(find_tool /usr/lib/wine/wineserver wineserver)
-[[ -n $wine && -n $wineserver ]] ||
-    skip "Wine not installed (no /usr/lib/wine/wine64 or wineserver); scripts/install-deps installs wine64"
-command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
-    skip "MinGW-w64 cross compiler not installed; scripts/install-deps installs g++-mingw-w64-x86-64-posix"
+source "$(dirname "$0")/wine/wine.sh"
 command -v makensis >/dev/null || skip "NSIS not installed; scripts/install-deps installs nsis"
 
 started_at=$(now)
@@ -41,22 +25,8 @@ fail() { echo "  FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "  ok: $*"; }
 
 # --- the build, as `make windows` makes it --------------------------------
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    # The host's compiler flags (a Debian shell may export -Wl,-z,relro) are
-    # not the cross compiler's.
-    env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS \
-        "$cmake" -S "$source" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" -DKORVO_HOST_RENDERER="$renderer" \
-        >"$work/configure.log" 2>&1 ||
-        { cat "$work/configure.log"; rm -rf "$build"; echo "FAIL: configuring the Windows build"; exit 1; }
-fi
+CMAKE=$cmake cross_configure "$source" "$build" -DKORVO_HOST_RENDERER="$renderer"
 if ! "$cmake" --build "$build" >"$work/build.log" 2>&1; then
-    # Until the Win32 backend defines what the runtime declares, the program
-    # cannot link; everything before that step has been built and checked.
-    if grep -q "undefined reference to \`forms::" "$work/build.log" &&
-        ! grep -v "^collect2: error: ld returned" "$work/build.log" | grep -q "error:"; then
-        skip "the Win32 backend is not complete yet: korvo-game.exe does not link ($work/build.log)"
-    fi
     tail -n 40 "$work/build.log"
     echo "FAIL: building the Windows program ($work/build.log)"
     exit 1
@@ -137,22 +107,8 @@ done
 
 # --- the installer under Wine ----------------------------------------------
 prefix_at=$(now)
-export WINEPREFIX=$work/prefix
-export WINEARCH=win64
-unset WINESERVER WINELOADER WINEDLLPATH DISPLAY WAYLAND_DISPLAY
-export WINEDEBUG=-all
-# No Mono or Gecko to offer; and no menu entries in this machine's desktop
-# for the shortcuts the installer makes (winemenubuilder would write them to
-# the home folder).
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-wine_log=$work/wine.log
-: >"$wine_log"
-[[ -d $WINEPREFIX ]] && "$wineserver" -k >>"$wine_log" 2>&1
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-"$wineserver" -p0 >>"$wine_log" 2>&1
-"$wine" wineboot -i >>"$wine_log" 2>&1 || { cat "$wine_log"; echo "FAIL: creating the Wine prefix"; exit 1; }
-"$wineserver" -w
+unset DISPLAY WAYLAND_DISPLAY
+fresh_prefix "$work/prefix" "$work/wine.log"
 trap '"$wineserver" -k >/dev/null 2>&1' EXIT
 echo "Wine prefix: $(elapsed "$prefix_at")"
 
@@ -223,6 +179,4 @@ fi
 
 echo "in all: $(elapsed "$started_at")"
 ((failures == 0)) || { echo "$failures failed; Wine's messages: $wine_log"; exit 1; }
-"$wineserver" -k >/dev/null 2>&1
-"$wineserver" -w
-rm -rf "$WINEPREFIX"
+drop_prefix

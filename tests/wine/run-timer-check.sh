@@ -20,50 +20,19 @@ fi
 work=${1:-$root/build/wine-timer}
 cmake=${CMAKE:-cmake}
 
-source "$here/../skip.sh"
-
-find_tool() { # Debian's path, then the name on PATH
-    if [[ -x $1 ]]; then
-        echo "$1"
-    else
-        command -v "$2"
-    fi
-}
-wine=$(find_tool /usr/lib/wine/wine64 wine64)
-wineserver=$(find_tool /usr/lib/wine/wineserver wineserver)
-[[ -n $wine && -n $wineserver ]] ||
-    skip "Wine not installed (no /usr/lib/wine/wine64 or wineserver); scripts/install-deps installs wine64"
-command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
-    skip "MinGW-w64 cross compiler not installed; scripts/install-deps installs g++-mingw-w64-x86-64-posix"
+source "$here/wine.sh"
 [[ -f /usr/include/doctest/doctest.h ]] ||
     skip "doctest not installed; scripts/install-deps installs doctest-dev"
 
 mkdir -p "$work"
 build=$work/build
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    generator="Unix Makefiles"
-    command -v ninja >/dev/null && generator=Ninja
-    "$cmake" -S "$here" -B "$build" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >"$work/configure.log" 2>&1 ||
-        { cat "$work/configure.log"; echo "FAIL: configuring the Windows build"; exit 1; }
-fi
+cross_configure "$here" "$build"
 # Only this program: the launcher's cases build their own.
 "$cmake" --build "$build" --target timer-check >"$work/build.log" 2>&1 ||
     { cat "$work/build.log"; echo "FAIL: building timer-check.exe"; exit 1; }
 
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-wine_log=$work/wine.log
-: >"$wine_log"
-# A server left behind by an interrupted run would hold the old prefix.
-[[ -d $WINEPREFIX ]] && "$wineserver" -k >>"$wine_log" 2>&1
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-"$wineserver" -p0 >>"$wine_log" 2>&1
-"$wine" wineboot -i >>"$wine_log" 2>&1 || { cat "$wine_log"; echo "FAIL: creating the Wine prefix"; exit 1; }
-"$wineserver" -w
+fresh_prefix "$work/prefix" "$work/wine.log"
 # One server for every run below; it ends by itself if this script is killed.
 "$wineserver" -p60 >>"$wine_log" 2>&1
 trap '"$wineserver" -k >/dev/null 2>&1' EXIT
@@ -86,7 +55,4 @@ else
 fi
 
 ((status == 0)) || { echo "Wine's messages: $wine_log"; exit 1; }
-# The prefix is large (Wine copies its DLLs in); keep it only to look at a failure.
-"$wineserver" -k >/dev/null 2>&1
-"$wineserver" -w
-rm -rf "$WINEPREFIX"
+drop_prefix

@@ -7,76 +7,32 @@
 # opened and closed. Skipped when Wine or the cross compiler is missing
 # (tests/skip.sh).
 #
-# usage: run-wine-cases.sh CMAKE SOURCE-DIR TOOLCHAIN-FILE WORK-DIR GENERATOR
+# usage: run-wine-cases.sh CMAKE SOURCE-DIR WORK-DIR
 set -uo pipefail
 
 cmake=$1
 source=$2
-toolchain=$3
-work=$4
-generator=$5
+work=$3
 
-source "$(dirname "$0")/../skip.sh"
-
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
-
-# Debian keeps the 64-bit loader out of PATH; elsewhere it may be on it.
-find_tool() { # Debian's path, then the name on PATH
-    if [[ -x $1 ]]; then
-        echo "$1"
-    else
-        command -v "$2"
-    fi
-}
-wine=$(find_tool /usr/lib/wine/wine64 wine64)
-wineserver=$(find_tool /usr/lib/wine/wineserver wineserver)
-[[ -n $wine && -n $wineserver ]] ||
-    skip "Wine not installed (no /usr/lib/wine/wine64 or wineserver); scripts/install-deps installs wine64"
-command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
-    skip "MinGW-w64 cross compiler not installed; scripts/install-deps installs g++-mingw-w64-x86-64-posix"
+source "$(dirname "$0")/wine.sh"
 
 started_at=$(now)
 mkdir -p "$work"
 build=$work/build
 
 # --- the Windows programs -------------------------------------------------
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    # The host's compiler flags (a Debian shell may export -Wl,-z,relro) are
-    # not the cross compiler's.
-    env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS \
-        "$cmake" -S "$source" -B "$build" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" >"$work/configure.log" 2>&1 ||
-        { cat "$work/configure.log"; rm -rf "$build"; echo "FAIL: configuring the Windows build"; exit 1; }
-fi
+CMAKE=$cmake cross_configure "$source" "$build"
 "$cmake" --build "$build" >"$work/build.log" 2>&1 ||
     { cat "$work/build.log"; echo "FAIL: building the Windows programs"; exit 1; }
 echo "Windows build: $(elapsed "$started_at")"
 
 # --- a throwaway prefix, one for every case ---------------------------------
 prefix_at=$(now)
-export WINEPREFIX=$work/prefix
-# The cases are 64-bit programs, whatever prefix a Wine user usually asks for.
-export WINEARCH=win64
-unset WINESERVER WINELOADER WINEDLLPATH
-export WINEDEBUG=-all
 # Wine takes its 8-bit code page from the locale: fixed, so the accented
 # folder name below means the same on every machine.
 export LC_ALL=C.UTF-8
-# No Mono or Gecko to offer, and no display to offer them on.
-export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-wine_log=$work/wine.log
-: >"$wine_log"
-
-# A server left behind by an interrupted run would hold the old prefix.
-[[ -d $WINEPREFIX ]] && "$wineserver" -k >>"$wine_log" 2>&1
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-# Zero persistence: `-w` returns as soon as the prefix is ready.
-"$wineserver" -p0 >>"$wine_log" 2>&1
-"$wine" wineboot -i >>"$wine_log" 2>&1 || { cat "$wine_log"; echo "FAIL: creating the Wine prefix"; exit 1; }
-"$wineserver" -w
+fresh_prefix "$work/prefix" "$work/wine.log"
 # One server for all the cases. A key's access list lives only in the
 # running server, so the read-only case needs it to stay up; it ends by
 # itself a minute after the last program even if this script is killed.
