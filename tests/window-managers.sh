@@ -47,7 +47,7 @@ window() { # the visible window with exactly this title
 }
 stacking() { # the managed windows' titles, bottom to top
     local id
-    for id in $(x xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*#//; s/,/ /g'); do
+    for id in $(x xprop -root _NET_CLIENT_LIST_STACKING | grep '#' | sed 's/.*#//; s/,/ /g'); do
         x xdotool getwindowname $((id))
     done | paste -sd '|'
 }
@@ -112,11 +112,13 @@ check() { # window manager
     setsid timeout -k 5 90 $wm </dev/null >"$dir/wm.log" 2>&1 &
     groups+=($!)
     disown
-    for _ in $(seq 100); do
+    # Its first start on a machine may build a font cache: up to 30 s.
+    for _ in $(seq 300); do
         x xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && break
         sleep 0.1
     done
-    x xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "$wm did not start" || return
+    x xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' ||
+        fail "$wm did not start: $(tail -n 5 "$dir/wm.log")" || return
 
     setsid timeout -k 5 60 "$game" </dev/null >"$dir/game.log" 2>&1 &
     local game_pid=$!
