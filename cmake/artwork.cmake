@@ -1,6 +1,6 @@
 # The artwork a library's forms show, compiled into it: korvo_add_artwork(
 # TARGET NAME...) takes the pictures by name ("ball" is assets/ball.svg).
-# With Qt they are the resources :/art/NAME.svg, drawn at the screen's pixel
+# On Qt they are the resources :/art/NAME.svg, drawn at the screen's pixel
 # density when shown.
 #
 # For Windows they are drawn when the program is built, by a build of the
@@ -31,7 +31,7 @@ function(korvo_add_artwork target)
     # Every picture the program shows, for the Windows executables and for
     # the tests that check them.
     set_property(GLOBAL APPEND PROPERTY KORVO_ARTWORK ${ARGN})
-    if(WIN32)
+    if(NOT KORVO_BACKEND STREQUAL "qt")
         return()
     endif()
     list(TRANSFORM ARGN PREPEND ${KORVO_ASSETS}/ OUTPUT_VARIABLE files)
@@ -45,7 +45,7 @@ function(korvo_add_artwork target)
         OPTIONS -no-compress)
 endfunction()
 
-if(NOT WIN32)
+if(NOT KORVO_BACKEND STREQUAL "win32")
     return()
 endif()
 

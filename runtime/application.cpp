@@ -1,6 +1,7 @@
 #include "runtime/application.h"
 #include "runtime/backend.h"
 #include "runtime/form.h"
+#include "runtime/keyboard.h"
 
 #include <algorithm>
 
@@ -20,6 +21,11 @@ void MsgBox(const std::string &text)
 void End()
 {
     Application::instance().end(0);
+}
+
+int run(int argc, char *argv[], const Program &program, const Handler &startup)
+{
+    return backend::run(argc, argv, program, [&startup] { return Application::instance().run(startup); });
 }
 
 Application &Application::instance()
@@ -160,7 +166,7 @@ void Application::reset()
     }
     m_unloaded.clear();
     ++m_generation;
-    backend::reset();
+    Keyboard::instance().forget();
     m_endCheckWanted = false;
     m_endCheckPosted = false;
     m_ended = false;

@@ -1,12 +1,15 @@
 #pragma once
-// The controls a form is built from, each made from its stored layout.
+// The controls a form is built from, each made from its stored layout. What
+// they mean is written here once; a backend shows them (runtime/backend.h).
 
 #include "runtime/dispatcher.h"
 #include "runtime/form.h"
 #include "runtime/layout.h"
+#include "runtime/pixels.h"
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace forms {
 
@@ -18,23 +21,33 @@ public:
 
     const std::string &name() const { return m_name; }
 
-    bool visible() const;
+    bool visible() const { return m_visible; }
     void setVisible(bool visible);
     // 0 brings the control to the front of its siblings, 1 sends it to the back.
     void ZOrder(int position = 0);
+    // Visible, and so is every frame around it: what a player can press.
+    bool shown() const;
 
-    // What the windowing system keeps of the control: its window or widget,
-    // which belongs to the form's window.
-    struct Native;
+    Form &form() const { return m_form; }
+    Container &parent() const { return m_parent; }
     Native &native() const { return *m_native; }
 
+    // Puts the control where its layout says at the form's DPI, in pixels of
+    // its form's client area or frame; again when the DPI changes.
+    virtual void place() = 0;
+
 protected:
-    Control(std::string name, std::unique_ptr<Native> native);
+    Control(Container &parent, std::string name);
     ~Control();
+    // The backend's side, once the control knows its layout; then placed.
+    void made(std::unique_ptr<Native> native);
 
 private:
+    Container &m_parent;
+    Form &m_form;
     std::string m_name;
     std::unique_ptr<Native> m_native;
+    bool m_visible = true;
 };
 
 struct LabelStyle
@@ -57,10 +70,15 @@ class Label : public Control
 public:
     Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style = {});
 
-    std::string caption() const { return m_caption; }
+    const std::string &caption() const { return m_caption; }
     void setCaption(const std::string &caption);
+    const LabelStyle &style() const { return m_style; }
+    void place() override;
 
 private:
+    // An auto-sized label takes the size of its text.
+    void fit();
+
     Bounds m_bounds;
     LabelStyle m_style;
     std::string m_caption;
@@ -83,10 +101,14 @@ public:
     float top() const { return m_top; }
     void setLeft(float left);
     void setTop(float top);
+    const ImageStyle &style() const { return m_style; }
+    // The box's size in twips; left() and top() say where it is.
+    const Bounds &bounds() const { return m_bounds; }
+    void place() override;
 
 private:
-    void place();
-
+    Bounds m_bounds;
+    ImageStyle m_style;
     float m_left;
     float m_top;
 };
@@ -104,6 +126,12 @@ class PictureBox : public Control
 {
 public:
     PictureBox(Container &parent, std::string name, Bounds bounds, const PictureBoxStyle &style);
+    const PictureBoxStyle &style() const { return m_style; }
+    void place() override;
+
+private:
+    Bounds m_bounds;
+    PictureBoxStyle m_style;
 };
 
 struct FrameStyle
@@ -120,10 +148,13 @@ class Frame : public Control, public Container
 public:
     Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style = {});
 
-    Form &owner() override { return m_owner; }
+    Form &owner() override { return form(); }
+    const FrameStyle &style() const { return m_style; }
+    void place() override;
 
 private:
-    Form &m_owner;
+    Bounds m_bounds;
+    FrameStyle m_style;
 };
 
 struct ButtonStyle
@@ -140,17 +171,18 @@ public:
     CommandButton(Container &parent, std::string name, Bounds bounds, const ButtonStyle &style);
 
     void onClick(Handler handler) { m_click = std::move(handler); }
-    // Presses the button as a click or its key would.
+    // Presses the button as a click or its key would: only one the player
+    // can see.
     void click();
-    int tabIndex() const { return m_tabIndex; }
+    const ButtonStyle &style() const { return m_style; }
+    int tabIndex() const { return m_style.tabIndex; }
+    void place() override;
 
 private:
+    Bounds m_bounds;
+    ButtonStyle m_style;
     Handler m_click;
-    int m_tabIndex;
 };
-
-enum class ShapeKind { Rectangle, Square, Oval, Circle };
-enum class FillStyle { Solid, Transparent, DiagonalCross };
 
 struct ShapeStyle
 {
@@ -165,6 +197,12 @@ class Shape : public Control
 {
 public:
     Shape(Container &parent, std::string name, Bounds bounds, const ShapeStyle &style);
+    const ShapeStyle &style() const { return m_style; }
+    void place() override;
+
+private:
+    Bounds m_bounds;
+    ShapeStyle m_style;
 };
 
 struct LineStyle
@@ -178,6 +216,14 @@ class Line : public Control
 public:
     // From (x1, y1) to (x2, y2), in twips.
     Line(Container &parent, std::string name, int x1, int y1, int x2, int y2, const LineStyle &style = {});
+    const LineStyle &style() const { return m_style; }
+    // Its ends in pixels of the container at the form's DPI.
+    std::pair<Point, Point> ends() const;
+    void place() override;
+
+private:
+    int m_x1, m_y1, m_x2, m_y2;
+    LineStyle m_style;
 };
 
 // A precise timer: one tick per interval while enabled. A tick that falls due
@@ -196,14 +242,14 @@ public:
     void setEnabled(bool enabled);
     int interval() const { return m_interval; }
     const std::string &name() const { return m_name; }
-
-    // What the windowing system keeps of the timer.
-    struct Native;
+    Form &form() const { return m_form; }
     Native &native() const { return *m_native; }
 
-private:
-    void tick();
+    // What the backend reports: the interval has passed.
+    void fire();
 
+private:
+    Form &m_form;
     std::string m_name;
     std::unique_ptr<Native> m_native;
     Handler m_tick;
@@ -215,19 +261,19 @@ private:
 class Menu
 {
 public:
-    Menu(Form &form, std::string name, const std::string &caption);
-    ~Menu();
+    Menu(Form &form, std::string name, std::string caption);
     Menu(const Menu &) = delete;
     Menu &operator=(const Menu &) = delete;
 
     const std::string &name() const { return m_name; }
-
-    // What the windowing system keeps of the menu.
-    struct Native;
+    const std::string &caption() const { return m_caption; }
+    Form &form() const { return m_form; }
     Native &native() const { return *m_native; }
 
 private:
+    Form &m_form;
     std::string m_name;
+    std::string m_caption;
     std::unique_ptr<Native> m_native;
 };
 
@@ -253,13 +299,18 @@ public:
     void setChecked(bool checked);
 
     const std::string &name() const { return m_name; }
-
-    // What the windowing system keeps of the item.
-    struct Native;
+    const std::string &caption() const { return m_style.caption; }
+    const std::string &shortcut() const { return m_style.shortcut; }
+    Menu &menu() const { return m_menu; }
     Native &native() const { return *m_native; }
 
+    // What the backend reports: the item was picked, or its shortcut pressed.
+    void pick();
+
 private:
+    Menu &m_menu;
     std::string m_name;
+    MenuItemStyle m_style;
     std::unique_ptr<Native> m_native;
     Handler m_click;
     bool m_checked;

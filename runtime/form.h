@@ -3,6 +3,7 @@
 
 #include "runtime/dispatcher.h"
 #include "runtime/layout.h"
+#include "runtime/pixels.h"
 
 #include <functional>
 #include <memory>
@@ -12,7 +13,9 @@
 namespace forms {
 
 class CommandButton;
+class Control;
 class Form;
+class MenuItem;
 class Timer;
 
 enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog, FixedToolWindow };
@@ -32,6 +35,32 @@ struct FormLayout
     Color backColor = colors::ButtonFace;
     std::vector<std::string> icon {}; // picture names, smallest first
     bool keyPreview = false;
+};
+
+// What a form's window is to the desktop, worked out once from its layout:
+// every backend shows the same window.
+struct WindowLook
+{
+    // To a screen reader: a main window, a dialog, or a bare panel.
+    enum class Role { Frame, Dialog, Bare } role = Role::Frame;
+    bool titleBar = true;     // with the caption
+    bool toolTitle = false;   // a tool window's small title bar, a close box only
+    bool dialogFrame = false; // a fixed dialog's frame
+    bool closeBox = true;     // the close box and the window menu
+    bool minMaxBoxes = true;
+    bool sizable = true;
+    // No title bar: only a raised 3-D border round the client area.
+    bool raisedBorder = false;
+    bool inTaskbar = true;
+};
+
+WindowLook lookOf(const FormLayout &layout);
+
+// What a backend keeps behind a form, a control, a timer or a menu: a type
+// of its own, derived from this.
+struct Native
+{
+    virtual ~Native() = default;
 };
 
 // Anything that holds controls: a form's client area or a frame.
@@ -56,20 +85,48 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     const std::string &name() const { return m_name; }
-    std::string caption() const;
+    const std::string &caption() const { return m_layout.caption; }
+    const FormLayout &storedLayout() const { return m_layout; }
+    const WindowLook &look() const { return m_look; }
     Form &owner() override { return *this; }
-
-    // What the windowing system keeps of the form: its window.
-    struct Native;
     Native &native() const { return *m_native; }
 
-    // The buttons and timers the form holds, as its controls report them.
+    // The DPI the form is laid out at, and twips as its pixels.
+    int dpi() const;
+    int pixels(double twips) const { return toPixels(twips, dpi()); }
+
+    // What the form holds, as its controls report it.
+    void add(Control &control) { m_controls.push_back(&control); }
+    void remove(Control &control);
     void add(CommandButton &button, bool isDefault, bool isCancel);
     void add(Timer &timer) { m_timers.push_back(&timer); }
+    void add(MenuItem &item) { m_menuItems.push_back(&item); }
+    void remove(MenuItem &item);
+    const std::vector<Control *> &controls() const { return m_controls; }
+    CommandButton *defaultButton() const { return m_defaultButton; }
+    CommandButton *cancelButton() const { return m_cancelButton; }
+    // The form's buttons in tab order: the first takes the focus.
+    std::vector<CommandButton *> tabOrder() const;
+    // The menu item whose shortcut is `key`, if any.
+    MenuItem *shortcut(int key) const;
 
-    // A character key pressed in the form's window. With key preview on,
-    // Form_KeyPress sees it first; true when it swallowed the key.
+    // What the backend reports. The close box unloads the form through the
+    // dispatch point. The window's DPI changed: everything is laid out again.
+    void closeBox();
+    void dpiChanged();
+    // Tab and Shift+Tab: the focus to the next shown button in tab order.
+    bool tab(bool back);
+    // Alt and a button's access key ('&' in its caption) press it.
+    bool pressAccessKey(char32_t key);
+    // A character key with key preview on: Form_KeyPress sees it first; true
+    // when it swallowed the key or unloaded the form.
     bool pressKey(int keyAscii);
+
+    // Whether the form is still loaded after a call that may have unloaded
+    // it, and taken the object with it.
+    using Watch = std::weak_ptr<const Form *const>;
+    Watch watch() const { return m_self; }
+    static bool stillLoaded(const Watch &watch);
 
 protected:
     Form(std::string name, const FormLayout &layout);
@@ -84,18 +141,17 @@ private:
 
     void load();
     void release(); // hides the window and stops its timers; the object goes later
-    // The window's side of loading and releasing: tab order, the first focus
-    // and the keys of the default and cancel buttons; hiding.
-    void prepareWindow();
-    void hideWindow();
-    // The form's buttons in tab order: the first takes the focus.
-    std::vector<CommandButton *> tabOrder() const;
+    void placeOnScreen();
 
     std::string m_name;
     FormLayout m_layout;
+    WindowLook m_look;
+    std::shared_ptr<const Form *const> m_self;
     std::unique_ptr<Native> m_native;
+    std::vector<Control *> m_controls;
     std::vector<CommandButton *> m_buttons;
     std::vector<Timer *> m_timers;
+    std::vector<MenuItem *> m_menuItems;
     CommandButton *m_defaultButton = nullptr;
     CommandButton *m_cancelButton = nullptr;
     bool m_loaded = false;

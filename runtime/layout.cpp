@@ -1,14 +1,8 @@
 #include "runtime/layout.h"
 
 #include <array>
-#include <cmath>
 
 namespace forms {
-
-int toPixels(int twips)
-{
-    return static_cast<int>(std::lround(double(twips) / TwipsPerPixel));
-}
 
 std::uint32_t Color::toRgb() const
 {

@@ -6,12 +6,9 @@
 
 namespace forms {
 
-// 1440 twips to the inch, 15 to a pixel at 96 dpi. One pixel here is one
-// device-independent pixel; high-DPI scaling does the rest.
+// 1440 twips to the inch, 15 to a pixel at 96 dpi (runtime/pixels.h has
+// them as pixels at other DPIs).
 constexpr int TwipsPerPixel = 15;
-
-// Twips to the nearest whole pixel.
-int toPixels(int twips);
 
 // A box in twips, relative to the form's client area or to the frame that
 // holds the control.
@@ -77,5 +74,8 @@ struct Font
 };
 
 enum class Alignment { Left, Right, Center };
+
+enum class ShapeKind { Rectangle, Square, Oval, Circle };
+enum class FillStyle { Solid, Transparent, DiagonalCross };
 
 } // namespace forms

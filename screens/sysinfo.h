@@ -101,8 +101,9 @@ bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &k
 // caller shows UnavailableMessage.
 Outcome StartSysInfo(Platform &platform) noexcept;
 
-// The platform of the running system; defined by whichever of
-// sysinfoposix.cpp / sysinfowin32.cpp is built.
+// The platform of the running system: the Win32 one, the POSIX one, or where
+// no tool can be started (sysinfounavailable.cpp), as the backend the
+// program is built with.
 std::unique_ptr<Platform> makeNativePlatform();
 
 } // namespace sysinfo

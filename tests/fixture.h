@@ -30,7 +30,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         return event->type() == QEvent::Timer && qobject_cast<QTimer *>(watched) && watched->parent()
-               && forms::FormWindow::formOf(qobject_cast<QWidget *>(watched->parent()));
+               && forms::qt::FormWindow::formOf(qobject_cast<QWidget *>(watched->parent()));
     }
 };
 

@@ -16,6 +16,7 @@
 #include <set>
 
 using namespace forms;
+using namespace forms::qt;
 
 namespace {
 

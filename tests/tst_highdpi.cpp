@@ -16,6 +16,7 @@
 #include <cmath>
 
 using namespace forms;
+using namespace forms::qt;
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <QSvgRenderer>
 
 using namespace forms;
+using namespace forms::qt;
 
 namespace {
 

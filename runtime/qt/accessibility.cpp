@@ -1,5 +1,6 @@
 #include "runtime/qt/accessibility.h"
 #include "runtime/basic.h"
+#include "runtime/form.h"
 #include "runtime/qt/formwindow.h"
 #include "runtime/qt/widgets.h"
 
@@ -7,7 +8,7 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 
-namespace forms {
+namespace forms::qt {
 
 namespace {
 
@@ -48,12 +49,12 @@ QAccessibleInterface *accessibleFor(const QString &, QObject *object)
     // A screen reader announces a window that comes up when it is a frame or
     // a dialog; Qt would call a form's plain widget window a filler.
     if (auto *window = dynamic_cast<FormWindow *>(object)) {
-        switch (window->kind()) {
-        case FormWindow::Kind::Frame:
+        switch (window->form().look().role) {
+        case WindowLook::Role::Frame:
             return new QAccessibleWidget(window, QAccessible::Window);
-        case FormWindow::Kind::Dialog:
+        case WindowLook::Role::Dialog:
             return new QAccessibleWidget(window, QAccessible::Dialog);
-        case FormWindow::Kind::Bare:
+        case WindowLook::Role::Bare:
             return nullptr;
         }
     }
@@ -74,4 +75,4 @@ void installAccessibility()
     QAccessible::installFactory(accessibleFor);
 }
 
-} // namespace forms
+} // namespace forms::qt

@@ -4,10 +4,10 @@
 // their artwork, and counters are read as a name with a value ("Veces que
 // tiró", "3").
 
-namespace forms {
+namespace forms::qt {
 
 // Teaches Qt's accessibility layer about the runtime's widgets. The
 // application object calls it once.
 void installAccessibility();
 
-} // namespace forms
+} // namespace forms::qt

@@ -1,6 +1,8 @@
-#include "runtime/controls.h"
+// The controls, timers and menus on Qt Widgets: each one a widget or an
+// object of the form's window, named after the control so tests find it.
+
+#include "runtime/backend.h"
 #include "runtime/basic.h"
-#include "runtime/form.h"
 #include "runtime/qt/formwindow.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/native.h"
@@ -17,13 +19,25 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
 namespace forms {
 
+namespace qt {
+
+TimerNative::~TimerNative()
+{
+    timer->stop();
+    QObject::disconnect(timer, nullptr, nullptr, nullptr);
+}
+
+} // namespace qt
+
+namespace backend {
+
+using namespace qt;
+
 namespace {
 
-// Each Qt object is named after its control, so tests find it.
 template <class W>
 W *named(W *object, const std::string &name)
 {
@@ -31,9 +45,9 @@ W *named(W *object, const std::string &name)
     return object;
 }
 
-std::unique_ptr<Control::Native> makeNative(QWidget *widget, const std::string &name)
+std::unique_ptr<Native> native(QWidget *widget, const Control &control)
 {
-    return std::make_unique<Control::Native>(Control::Native {named(widget, name)});
+    return std::make_unique<ControlNative>(named(widget, control.name()));
 }
 
 void setColors(QWidget *widget, Color back, Color fore)
@@ -52,259 +66,171 @@ QString text(const std::string &utf8)
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
-} // namespace
-
-Control::Control(std::string name, std::unique_ptr<Native> native)
-    : m_name(std::move(name)),
-      m_native(std::move(native))
-{ }
-
-Control::~Control() = default;
-
-bool Control::visible() const
+QLabel *labelWidget(const Label &label)
 {
-    return !m_native->widget->isHidden();
-}
-
-void Control::setVisible(bool visible)
-{
-    m_native->widget->setVisible(visible);
-}
-
-void Control::ZOrder(int position)
-{
-    if (position == 0)
-        m_native->widget->raise();
-    else
-        m_native->widget->lower();
-}
-
-namespace {
-
-QLabel *makeLabel(QWidget *parent, const LabelStyle &style)
-{
-    if (style.accessibleName.empty())
-        return new QLabel(parent);
-    auto *counter = new CounterLabel(parent);
-    counter->setAccessibleName(text(style.accessibleName));
-    return counter;
-}
-
-QLabel *label(const Control &control)
-{
-    return static_cast<QLabel *>(qt::widget(control));
-}
-
-// The label takes the size of its text; a right-aligned label keeps its
-// right edge, the others their left.
-void fitToText(QLabel *label, const Bounds &bounds, const LabelStyle &style)
-{
-    const QRect box = toPixels(bounds);
-    const QFontMetrics metrics(label->font());
-    QSize size = metrics.size(0, label->text());
-    if (style.wordWrap)
-        size = metrics.boundingRect(QRect(0, 0, box.width(), 100000), Qt::TextWordWrap, label->text()).size();
-    size.setWidth(std::max(size.width(), 1));
-    size.setHeight(std::max(size.height(), metrics.height()));
-    QRect fitted(box.topLeft(), size);
-    if (style.alignment == Alignment::Right)
-        fitted.moveRight(box.right());
-    label->setGeometry(fitted);
+    return static_cast<QLabel *>(widget(label));
 }
 
 } // namespace
 
-Label::Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style)
-    : Control(name, makeNative(makeLabel(qt::client(parent), style), name)),
-      m_bounds(bounds),
-      m_style(style)
+std::unique_ptr<Native> makeLabel(Label &label)
 {
-    QLabel *widget = label(*this);
+    const LabelStyle &style = label.style();
+    QLabel *widget = nullptr;
+    if (style.accessibleName.empty()) {
+        widget = new QLabel(client(label.parent()));
+    } else {
+        widget = new CounterLabel(client(label.parent()));
+        widget->setAccessibleName(text(style.accessibleName));
+    }
     widget->setTextFormat(Qt::PlainText);
     widget->setFont(toQFont(style.font));
-    Qt::Alignment alignment = Qt::AlignTop;
-    alignment |= style.alignment == Alignment::Right    ? Qt::AlignRight
-                 : style.alignment == Alignment::Center ? Qt::AlignHCenter
-                                                        : Qt::AlignLeft;
-    widget->setAlignment(alignment);
+    const Qt::Alignment alignment = style.alignment == Alignment::Right    ? Qt::AlignRight
+                                    : style.alignment == Alignment::Center ? Qt::AlignHCenter
+                                                                           : Qt::AlignLeft;
+    widget->setAlignment(alignment | Qt::AlignTop);
     widget->setWordWrap(style.wordWrap);
     widget->setFocusPolicy(Qt::NoFocus);
     setColors(widget, style.backColor, style.foreColor);
-    widget->setGeometry(toPixels(bounds));
-    setCaption(style.caption);
+    return native(widget, label);
 }
 
-void Label::setCaption(const std::string &caption)
+void setText(Label &label)
 {
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    QLabel *widget = label(*this);
-    widget->setText(text(caption));
-    if (m_style.autoSize)
-        fitToText(widget, m_bounds, m_style);
+    QLabel *widget = labelWidget(label);
+    widget->setText(text(label.caption()));
     // A plain label announces its new text as its name (Qt does that); a
     // counter keeps its name and announces the new value.
-    if (!m_style.accessibleName.empty() && QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(widget, Val(caption));
+    if (!label.style().accessibleName.empty() && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(widget, Val(label.caption()));
         QAccessible::updateAccessibility(&event);
     }
 }
 
-Image::Image(Container &parent, std::string name, Bounds bounds, const ImageStyle &style)
-    : Control(
-        name,
-        makeNative(new ImageWidget(qt::client(parent), style.picture, style.stretch, toPixels(bounds).size()), name)),
-      m_left(float(bounds.left)),
-      m_top(float(bounds.top))
+Size measureText(const Label &label, int wrapWidth)
 {
-    place();
+    const QLabel *widget = labelWidget(label);
+    const QFontMetrics metrics(widget->font());
+    const QSize size =
+        wrapWidth > 0 ? metrics.boundingRect(QRect(0, 0, wrapWidth, 100000), Qt::TextWordWrap, widget->text()).size()
+                      : metrics.size(0, widget->text());
+    return {size.width(), std::max(size.height(), metrics.height())};
 }
 
-void Image::place()
+std::unique_ptr<Native> makeImage(Image &image)
 {
-    static_cast<ImageWidget *>(qt::widget(*this))->moveTo(m_left, m_top);
+    return native(new ImageWidget(client(image.parent()), image), image);
 }
 
-PictureBox::PictureBox(Container &parent, std::string name, Bounds bounds, const PictureBoxStyle &style)
-    : Control(name, makeNative(new PictureBoxWidget(qt::client(parent), style), name))
+std::unique_ptr<Native> makePictureBox(PictureBox &box)
 {
-    qt::widget(*this)->setGeometry(toPixels(bounds));
-    qt::widget(*this)->setFocusPolicy(Qt::NoFocus);
+    QWidget *widget = new PictureBoxWidget(client(box.parent()), box.style());
+    widget->setFocusPolicy(Qt::NoFocus);
+    return native(widget, box);
 }
 
-Frame::Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style)
-    : Control(name, makeNative(new QGroupBox(qt::client(parent)), name)),
-      m_owner(parent.owner())
+std::unique_ptr<Native> makeFrame(Frame &frame)
 {
-    auto *box = static_cast<QGroupBox *>(qt::widget(*this));
-    box->setTitle(text(style.caption));
+    auto *box = new QGroupBox(client(frame.parent()));
+    box->setTitle(text(frame.style().caption));
     box->setFont(toQFont(Font {}));
-    setColors(box, style.backColor, style.foreColor);
-    box->setGeometry(toPixels(bounds));
+    setColors(box, frame.style().backColor, frame.style().foreColor);
+    return native(box, frame);
 }
 
-CommandButton::CommandButton(Container &parent, std::string name, Bounds bounds, const ButtonStyle &style)
-    : Control(name, makeNative(new QPushButton(qt::client(parent)), name)),
-      m_tabIndex(style.tabIndex)
+std::unique_ptr<Native> makeButton(CommandButton &button)
 {
-    auto *button = static_cast<QPushButton *>(qt::widget(*this));
-    button->setText(text(style.caption));
-    button->setFont(toQFont(Font {}));
-    button->setGeometry(toPixels(bounds));
-    button->setAutoDefault(false);
-    button->setDefault(style.isDefault);
-    button->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(button, &QPushButton::clicked, button, [this] {
-        if (m_click)
-            Dispatcher::instance().dispatch(this, m_click);
-    });
-    parent.owner().add(*this, style.isDefault, style.isCancel);
+    auto *widget = new QPushButton(client(button.parent()));
+    widget->setText(text(button.style().caption));
+    widget->setFont(toQFont(Font {}));
+    widget->setAutoDefault(false);
+    widget->setDefault(button.style().isDefault);
+    widget->setFocusPolicy(Qt::StrongFocus);
+    QObject::connect(widget, &QPushButton::clicked, widget, [&button] { button.click(); });
+    return native(widget, button);
 }
 
-void CommandButton::click()
+std::unique_ptr<Native> makeShape(Shape &shape)
 {
-    auto *button = static_cast<QPushButton *>(qt::widget(*this));
-    if (button->isEnabled() && button->isVisibleTo(button->window()))
-        button->click();
+    return native(new ShapeWidget(client(shape.parent()), shape.style()), shape);
 }
 
-Shape::Shape(Container &parent, std::string name, Bounds bounds, const ShapeStyle &style)
-    : Control(name, makeNative(new ShapeWidget(qt::client(parent), style), name))
+std::unique_ptr<Native> makeLine(Line &line)
 {
-    qt::widget(*this)->setGeometry(toPixels(bounds));
+    return native(new LineWidget(client(line.parent()), line), line);
 }
 
-namespace {
-QWidget *makeLine(QWidget *parent, int x1, int y1, int x2, int y2, const LineStyle &style)
+void place(Control &control, const Rect &rect)
 {
-    // The widget covers the line's bounding box plus the pen; the line is
-    // drawn through the middle of its pixels.
-    const QPoint a(toPixels(x1), toPixels(y1));
-    const QPoint b(toPixels(x2), toPixels(y2));
-    const int pad = std::max(1, style.width);
-    const QRect box = QRect(a, b).normalized().adjusted(-pad, -pad, pad, pad);
-    const QPointF half = style.width % 2 ? QPointF(0.5, 0.5) : QPointF(0, 0);
-    const QLineF line(QPointF(a - box.topLeft()) + half, QPointF(b - box.topLeft()) + half);
-    auto *widget = new LineWidget(parent, line, style);
-    widget->setGeometry(box);
-    return widget;
-}
-} // namespace
-
-Line::Line(Container &parent, std::string name, int x1, int y1, int x2, int y2, const LineStyle &style)
-    : Control(name, makeNative(makeLine(qt::client(parent), x1, y1, x2, y2, style), name))
-{ }
-
-Timer::Timer(Form &form, std::string name, int intervalMs, bool enabled)
-    : m_name(std::move(name)),
-      m_native(std::make_unique<Native>(Native {named(new QTimer(qt::window(form)), m_name)})),
-      m_interval(intervalMs)
-{
-    QTimer *timer = m_native->timer;
-    timer->setTimerType(Qt::PreciseTimer);
-    timer->setInterval(intervalMs);
-    QObject::connect(timer, &QTimer::timeout, timer, [this] {
-        // Ticks that fall due while a handler runs wait for it, once.
-        Dispatcher::instance().dispatch(
-            this, [this] { tick(); }, this);
-    });
-    form.add(*this);
-    setEnabled(enabled);
-}
-
-Timer::~Timer()
-{
-    m_native->timer->stop();
-    QObject::disconnect(m_native->timer, nullptr, nullptr, nullptr);
-}
-
-void Timer::setEnabled(bool enabled)
-{
-    if (enabled == m_enabled)
-        return;
-    m_enabled = enabled;
-    if (enabled && m_interval > 0)
-        m_native->timer->start();
+    QWidget *widget = qt::widget(control);
+    if (auto *image = dynamic_cast<ImageWidget *>(widget))
+        image->place(); // on the device pixel its twips give
     else
-        m_native->timer->stop();
+        widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
-Menu::Menu(Form &form, std::string name, const std::string &caption) : m_name(std::move(name))
+void setVisible(Control &control, bool visible)
 {
-    QMenuBar *bar = form.native().window->menuBar();
-    m_native = std::make_unique<Native>(Native {named(new QMenu(text(caption), bar), m_name)});
-    bar->addMenu(m_native->menu);
+    widget(control)->setVisible(visible);
 }
 
-Menu::~Menu() = default;
-
-MenuItem::MenuItem(Menu &menu, std::string name, const MenuItemStyle &style)
-    : m_name(std::move(name)),
-      m_native(std::make_unique<Native>(Native {named(new QAction(text(style.caption), qt::menu(menu)), m_name)})),
-      m_checked(style.checked)
+void setZOrder(Control &control, bool front)
 {
-    QAction *action = m_native->action;
-    if (!style.shortcut.empty())
-        action->setShortcut(QKeySequence(text(style.shortcut)));
-    action->setCheckable(style.checked);
-    action->setChecked(style.checked);
-    qt::menu(menu)->addAction(action);
-    QObject::connect(action, &QAction::triggered, action, [this] {
-        m_native->action->setChecked(m_checked); // Qt flipped it; the program decides
-        if (m_click)
-            Dispatcher::instance().dispatch(this, m_click);
+    if (front)
+        widget(control)->raise();
+    else
+        widget(control)->lower();
+}
+
+std::unique_ptr<Native> makeTimer(Timer &timer)
+{
+    auto *qtimer = named(new QTimer(window(timer.form())), timer.name());
+    qtimer->setTimerType(Qt::PreciseTimer);
+    qtimer->setInterval(timer.interval());
+    QObject::connect(qtimer, &QTimer::timeout, qtimer, [&timer] { timer.fire(); });
+    return std::make_unique<TimerNative>(qtimer);
+}
+
+void startTimer(Timer &timer)
+{
+    qt::timer(timer)->start();
+}
+
+void stopTimer(Timer &timer)
+{
+    qt::timer(timer)->stop();
+}
+
+std::unique_ptr<Native> makeMenu(Menu &menu)
+{
+    QMenuBar *bar = formWindow(menu.form()).menuBar();
+    QMenu *qmenu = named(new QMenu(text(menu.caption()), bar), menu.name());
+    bar->addMenu(qmenu);
+    return std::make_unique<MenuNative>(qmenu);
+}
+
+std::unique_ptr<Native> makeMenuItem(MenuItem &item)
+{
+    QAction *action = named(new QAction(text(item.caption()), qt::menu(item.menu())), item.name());
+    if (!item.shortcut().empty())
+        action->setShortcut(QKeySequence(text(item.shortcut())));
+    action->setCheckable(item.checked());
+    action->setChecked(item.checked());
+    qt::menu(item.menu())->addAction(action);
+    QObject::connect(action, &QAction::triggered, action, [&item, action] {
+        action->setChecked(item.checked()); // Qt flipped it; the program decides
+        item.pick();
     });
+    return std::make_unique<MenuItemNative>(action);
 }
 
-MenuItem::~MenuItem() = default;
-
-void MenuItem::setChecked(bool checked)
+void setChecked(MenuItem &item)
 {
-    m_checked = checked;
-    if (checked)
-        m_native->action->setCheckable(true);
-    m_native->action->setChecked(checked);
+    QAction *action = qt::action(item);
+    if (item.checked())
+        action->setCheckable(true);
+    action->setChecked(item.checked());
 }
 
+} // namespace backend
 } // namespace forms

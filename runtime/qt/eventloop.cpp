@@ -1,3 +1,6 @@
+// The event loop and what the runtime asks of it on Qt: posted calls and the
+// modal message box.
+
 #include "runtime/application.h"
 #include "runtime/backend.h"
 #include "runtime/qt/accessibility.h"
@@ -17,9 +20,9 @@ void prepare()
     if (!app)
         return;
     app->setQuitOnLastWindowClosed(false); // forms, not windows, decide
-    applyClassicLook(*app);
-    installAccessibility();
-    installKeyPreview(*app);
+    qt::applyClassicLook(*app);
+    qt::installAccessibility();
+    qt::installKeyPreview(*app);
     // Windows must go before the QApplication does.
     qAddPostRoutine([] { Application::instance().reset(); });
 }
@@ -48,11 +51,6 @@ void messageBox(const std::string &title, const std::string &text)
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
-}
-
-void reset()
-{
-    forgetSpentKey();
 }
 
 } // namespace forms::backend

@@ -1,123 +1,35 @@
-#include "runtime/form.h"
-#include "runtime/controls.h"
+// The forms' windows on Qt: made, placed, shown and hidden as the runtime
+// asks, and the keyboard focus.
+
+#include "runtime/backend.h"
+#include "runtime/keyboard.h"
 #include "runtime/qt/formwindow.h"
 #include "runtime/qt/keypreview.h"
-#include "runtime/qt/look.h"
 #include "runtime/qt/native.h"
 
+#include <QApplication>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
-#include <QShortcut>
 
 namespace forms {
 
-namespace {
-
-void placeOnScreen(QWidget &window, const FormLayout &layout)
-{
-    QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    window.adjustSize();
-    switch (layout.startUpPosition) {
-    case StartUpPosition::Manual:
-        window.move(screen->geometry().topLeft() + QPoint(toPixels(layout.left), toPixels(layout.top)));
-        break;
-    case StartUpPosition::CenterScreen: {
-        const QSize size = window.frameGeometry().size().expandedTo(window.size());
-        window.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-        break;
-    }
-    case StartUpPosition::WindowsDefault:
-        break;
-    }
-}
-
-} // namespace
-
-Form::Form(std::string name, const FormLayout &layout)
-    : m_name(std::move(name)),
-      m_layout(layout),
-      m_native(std::make_unique<Native>())
-{
-    m_native->window = std::make_unique<FormWindow>(*this, layout);
-}
-
-Form::~Form() = default;
-
-std::string Form::caption() const
-{
-    return m_native->window->windowTitle().toStdString();
-}
-
-void Form::prepareWindow()
-{
-    // Tab order and the first focus follow the controls' tab indexes.
-    const std::vector<CommandButton *> buttons = tabOrder();
-    for (size_t i = 1; i < buttons.size(); ++i)
-        QWidget::setTabOrder(qt::widget(*buttons[i - 1]), qt::widget(*buttons[i]));
-    if (!buttons.empty())
-        qt::widget(*buttons.front())->setFocus(Qt::OtherFocusReason);
-
-    // Enter presses the default button from anywhere in the window, Esc the
-    // cancel button. A key that closes the form this way has done its work,
-    // as one that closes it through key preview has.
-    const auto bind = [this](CommandButton *button, std::initializer_list<Qt::Key> keys) {
-        if (!button)
-            return;
-        for (Qt::Key key : keys) {
-            auto *shortcut = new QShortcut(QKeySequence(key), m_native->window.get());
-            shortcut->setContext(Qt::WindowShortcut);
-            QObject::connect(shortcut, &QShortcut::activated, shortcut, [this, shortcut, button, key] {
-                // The click may unload the form, and the form may go with it
-                // (its window and this shortcut too) before click() returns.
-                const QPointer<QShortcut> stays(shortcut);
-                button->click();
-                if (!stays || !m_loaded)
-                    spendKey(key);
-            });
-        }
-    };
-    bind(m_defaultButton, {Qt::Key_Return, Qt::Key_Enter});
-    bind(m_cancelButton, {Qt::Key_Escape});
-}
-
-void Form::hideWindow()
-{
-    m_native->window->hide();
-}
-
-void Form::Show()
-{
-    if (!m_loaded)
-        return;
-    FormWindow &window = *m_native->window;
-    if (!m_shown) {
-        m_shown = true;
-        placeOnScreen(window, m_layout);
-    }
-    if (window.isVisible())
-        window.raise(); // already open: bring it to the front
-    else
-        window.show();
-    // Where the compositor alone decides what comes forward (Wayland) this is
-    // all a program can do: ask for the window to be activated. Qt passes the
-    // request on, with an activation token where it has one.
-    window.activateWindow();
-}
-
 namespace qt {
+
+FormNative::~FormNative() = default;
 
 QWidget *window(const Form &form)
 {
-    return form.native().window.get();
+    return &formWindow(form);
+}
+
+FormWindow &formWindow(const Form &form)
+{
+    return *static_cast<FormNative &>(form.native()).window;
 }
 
 QWidget *client(const Form &form)
 {
-    return form.native().window->client();
+    return formWindow(form).client();
 }
 
 QWidget *client(const Container &container)
@@ -127,6 +39,103 @@ QWidget *client(const Container &container)
     return client(static_cast<const Form &>(container));
 }
 
+namespace {
+
+Rect toRect(const QRect &rect)
+{
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
+} // namespace
+
 } // namespace qt
 
+namespace backend {
+
+using namespace qt;
+
+std::unique_ptr<Native> makeWindow(Form &form)
+{
+    auto native = std::make_unique<FormNative>();
+    native->window = std::make_unique<FormWindow>(form);
+    return native;
+}
+
+void windowReady(Form &form)
+{
+    // Tab order and the first focus follow the controls' tab indexes.
+    const std::vector<CommandButton *> buttons = form.tabOrder();
+    for (size_t i = 1; i < buttons.size(); ++i)
+        QWidget::setTabOrder(widget(*buttons[i - 1]), widget(*buttons[i]));
+    if (!buttons.empty())
+        widget(*buttons.front())->setFocus(Qt::OtherFocusReason);
+    if (form.defaultButton())
+        bindButtonKeys(form, {Qt::Key_Return, Qt::Key_Enter}, keys::Enter);
+    if (form.cancelButton())
+        bindButtonKeys(form, {Qt::Key_Escape}, keys::Escape);
+}
+
+int dpi(const Form &)
+{
+    return StandardDpi;
+}
+
+Screen screen(const Form &)
+{
+    const QScreen *main = QGuiApplication::primaryScreen();
+    if (!main)
+        return {};
+    return {toRect(main->geometry()), toRect(main->availableGeometry())};
+}
+
+Size frameSize(Form &form)
+{
+    QWidget *window = qt::window(form);
+    window->adjustSize();
+    // Before the window is first mapped the frame is not known yet.
+    const QSize size = window->frameGeometry().size().expandedTo(window->size());
+    return {size.width(), size.height()};
+}
+
+void moveWindow(Form &form, Point topLeft)
+{
+    QWidget *window = qt::window(form);
+    window->adjustSize(); // the layout's size before the window system sees it
+    window->move(topLeft.x, topLeft.y);
+}
+
+void showWindow(Form &form)
+{
+    QWidget *window = qt::window(form);
+    if (window->isVisible())
+        window->raise(); // already open: bring it to the front
+    else
+        window->show();
+    // Where the compositor alone decides what comes forward (Wayland) this is
+    // all a program can do: ask for the window to be activated. Qt passes the
+    // request on, with an activation token where it has one.
+    window->activateWindow();
+}
+
+void hideWindow(Form &form)
+{
+    window(form)->hide();
+}
+
+Control *focused(const Form &form)
+{
+    const QWidget *focus = QApplication::focusWidget();
+    for (Control *control : form.controls()) {
+        if (widget(*control) == focus)
+            return control;
+    }
+    return nullptr;
+}
+
+void focus(Control &control)
+{
+    widget(control)->setFocus(Qt::TabFocusReason);
+}
+
+} // namespace backend
 } // namespace forms

@@ -1,5 +1,4 @@
 #include "runtime/qt/formwindow.h"
-#include "runtime/dispatcher.h"
 #include "runtime/form.h"
 #include "runtime/qt/look.h"
 #include "runtime/qt/picture.h"
@@ -11,32 +10,31 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-namespace forms {
+namespace forms::qt {
 
 namespace {
 
-// No caption and no control box: no title bar at all, only the window's own
-// border.
-bool withoutTitleBar(const FormLayout &layout)
+Qt::WindowFlags flagsFor(const WindowLook &look)
 {
-    return layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable;
-}
-
-FormWindow::Kind kindOf(const FormLayout &layout)
-{
-    if (layout.borderStyle == BorderStyle::None || withoutTitleBar(layout))
-        return FormWindow::Kind::Bare;
-    if (layout.borderStyle == BorderStyle::FixedDialog || layout.borderStyle == BorderStyle::FixedToolWindow)
-        return FormWindow::Kind::Dialog;
-    return FormWindow::Kind::Frame;
+    if (!look.titleBar)
+        return Qt::Window | Qt::FramelessWindowHint; // any border is ours to draw
+    Qt::WindowFlags flags = look.toolTitle ? Qt::Tool : look.dialogFrame ? Qt::Dialog : Qt::Window;
+    flags |= Qt::WindowTitleHint;
+    if (look.closeBox)
+        flags |= look.toolTitle ? Qt::WindowCloseButtonHint : Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (look.minMaxBoxes)
+        flags |= Qt::WindowMinMaxButtonsHint;
+    return flags;
 }
 
 } // namespace
 
-// The kind is known before anything about the window can reach a screen
+// The look is known before anything about the window can reach a screen
 // reader, which keeps the role it first learns.
-FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr), m_form(form), m_kind(kindOf(layout))
+FormWindow::FormWindow(Form &form) : QWidget(nullptr), m_form(form)
 {
+    const FormLayout &layout = form.storedLayout();
+    const WindowLook &look = form.look();
     setObjectName(QString::fromStdString(form.name()));
     setWindowTitle(QString::fromStdString(layout.caption));
     // A window without a title still needs a name for a screen reader.
@@ -45,46 +43,24 @@ FormWindow::FormWindow(Form &form, const FormLayout &layout) : QWidget(nullptr),
     if (!layout.icon.empty())
         setWindowIcon(iconFromPictures(layout.icon));
 
-    Qt::WindowFlags flags = Qt::Window;
-    switch (layout.borderStyle) {
-    case BorderStyle::None:
-        flags = Qt::Window | Qt::FramelessWindowHint;
-        break;
-    case BorderStyle::FixedSingle:
-    case BorderStyle::Sizable:
-        flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                | Qt::WindowCloseButtonHint;
-        break;
-    case BorderStyle::FixedDialog:
-        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-        break;
-    case BorderStyle::FixedToolWindow:
-        flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-        break;
-    }
-    if (withoutTitleBar(layout)) {
-        // Only the window's own border, which we draw.
-        flags = Qt::Window | Qt::FramelessWindowHint;
-        m_dialogFrame = layout.borderStyle != BorderStyle::None;
-    }
-    if (!layout.showInTaskbar && (flags & Qt::WindowType_Mask) != Qt::Tool)
+    Qt::WindowFlags flags = flagsFor(look);
+    if (!look.inTaskbar && (flags & Qt::WindowType_Mask) != Qt::Tool)
         flags |= Qt::Tool; // tool windows stay out of the task bar
-    flags |= Qt::CustomizeWindowHint;
-    setWindowFlags(flags);
+    setWindowFlags(flags | Qt::CustomizeWindowHint);
     // Forms have no owner. A tool window with a title bar must not stay in
     // front of the program's other windows; the splash is gone before any
     // could come in front of it.
-    m_ownerlessTool = (flags & Qt::WindowType_Mask) == Qt::Tool && m_kind != Kind::Bare;
+    m_ownerlessTool = (flags & Qt::WindowType_Mask) == Qt::Tool && look.role != WindowLook::Role::Bare;
 
     auto *box = new QVBoxLayout(this);
-    const int frame = m_dialogFrame ? 3 : 0;
-    box->setContentsMargins(frame, frame, frame, frame);
+    const int border = look.raisedBorder ? 3 : 0;
+    box->setContentsMargins(border, border, border, border);
     box->setSpacing(0);
     box->setSizeConstraint(QLayout::SetFixedSize); // the size cannot be dragged
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
+    m_client->setFixedSize(form.pixels(layout.clientWidth), form.pixels(layout.clientHeight));
     QPalette palette = m_client->palette();
     palette.setColor(QPalette::Window, toQColor(layout.backColor));
     m_client->setPalette(palette);
@@ -110,11 +86,9 @@ Form *FormWindow::formOf(const QWidget *window)
 
 void FormWindow::closeEvent(QCloseEvent *event)
 {
-    // The close box unloads the form; the window itself goes with the form.
+    // The form decides; the window goes with it.
     event->ignore();
-    Form *form = &m_form;
-    if (form->isLoaded())
-        Dispatcher::instance().dispatch(form, [form] { Unload(*form); });
+    m_form.closeBox();
 }
 
 void FormWindow::showEvent(QShowEvent *event)
@@ -127,7 +101,7 @@ void FormWindow::showEvent(QShowEvent *event)
 
 void FormWindow::paintEvent(QPaintEvent *)
 {
-    if (!m_dialogFrame)
+    if (!m_form.look().raisedBorder)
         return;
     // A raised dialog border, three pixels wide.
     QPainter painter(this);
@@ -135,4 +109,4 @@ void FormWindow::paintEvent(QPaintEvent *)
     drawEdge(painter, rect(), Edge::Raised);
 }
 
-} // namespace forms
+} // namespace forms::qt

@@ -1,35 +1,69 @@
 #include "runtime/qt/keypreview.h"
-#include "runtime/dispatcher.h"
 #include "runtime/form.h"
+#include "runtime/keyboard.h"
 #include "runtime/qt/formwindow.h"
+#include "runtime/qt/native.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPointer>
+#include <QShortcut>
 
-namespace forms {
+namespace forms::qt {
 
 namespace {
+
+// A Qt key as the runtime names it; keys it has no name for stay apart.
+int runtimeKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return keys::Enter;
+    case Qt::Key_Escape:
+        return keys::Escape;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return keys::Tab;
+    case Qt::Key_Space:
+        return keys::Space;
+    default:
+        if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+            return keys::F1 + (key - Qt::Key_F1);
+        if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+            return key; // the same codes
+        return 0x10000 + key;
+    }
+}
 
 class KeyPreview : public QObject
 {
 public:
     using QObject::QObject;
 
-    void spend(int key)
-    {
-        m_spentKey = key;
-        m_releasedAt = 0;
-    }
-    void forget() { spend(0); }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (dropsRepeat(event))
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::KeyRelease)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int code = runtimeKey(key->key());
+        if (type == QEvent::KeyRelease) {
+            if (!key->isAutoRepeat())
+                m_releasedAt = {code, key->timestamp()};
+            return false;
+        }
+        // An X server repeats a held key as a release and a press with the
+        // same time, which Qt flags as a repeat only when both have arrived.
+        const bool repeat =
+            key->isAutoRepeat() || (m_releasedAt.second != 0 && m_releasedAt == std::pair(code, key->timestamp()));
+        if (Keyboard::instance().dropsRepeat(code, repeat)) {
+            // An accepted override keeps the key from the window's shortcuts.
+            event->accept();
             return true;
-        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        }
+        if (type != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         // Only the first delivery of a key counts, not its way up through the
         // parents.
@@ -39,80 +73,32 @@ protected:
         if (!first || qobject_cast<QMenuBar *>(widget))
             return false;
         Form *form = FormWindow::formOf(widget->window());
-        auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
-        if (!form || text.isEmpty() || Dispatcher::instance().busy())
+        if (!form || text.isEmpty())
             return false;
-        bool swallowed = false;
-        bool closed = false;
-        const int keyAscii = text.at(0).unicode();
-        Dispatcher::instance().dispatch(form, [form, keyAscii, &swallowed, &closed] {
-            swallowed = form->pressKey(keyAscii);
-            closed = !form->isLoaded();
-        });
-        if (closed)
-            spend(key->key());
-        return swallowed;
+        return Keyboard::instance().character(*form, text.at(0).unicode(), code);
     }
 
 private:
-    // A key that closed its form has done its work: while it is still held,
-    // its repeats must not act in the window that takes the form's place
-    // (Enter held to skip the splash would shoot). Releasing the key and
-    // pressing it again ends that.
-    bool dropsRepeat(QEvent *event)
-    {
-        const QEvent::Type type = event->type();
-        if (!m_spentKey || (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::KeyRelease))
-            return false;
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() != m_spentKey)
-            return false;
-        if (type == QEvent::KeyRelease) {
-            if (!key->isAutoRepeat())
-                m_releasedAt = key->timestamp();
-            return false;
-        }
-        // An X server repeats a held key as a release and a press with the
-        // same time, which Qt flags as a repeat only when both have arrived.
-        const bool repeat = key->isAutoRepeat() || (m_releasedAt != 0 && key->timestamp() == m_releasedAt);
-        if (!repeat) {
-            forget();
-            return false;
-        }
-        // An accepted override keeps the key from the window's shortcuts.
-        event->accept();
-        return true;
-    }
-
-    int m_spentKey = 0;
-    quint64 m_releasedAt = 0; // time of the key's last release, if any
+    std::pair<int, quint64> m_releasedAt {0, 0}; // the last key released, and when
 };
-
-QPointer<KeyPreview> &keyPreview()
-{
-    static QPointer<KeyPreview> filter;
-    return filter;
-}
 
 } // namespace
 
 void installKeyPreview(QApplication &app)
 {
-    keyPreview() = new KeyPreview(&app);
-    app.installEventFilter(keyPreview());
+    app.installEventFilter(new KeyPreview(&app));
 }
 
-void spendKey(int key)
+void bindButtonKeys(Form &form, std::initializer_list<Qt::Key> qtKeys, int key)
 {
-    if (keyPreview())
-        keyPreview()->spend(key);
+    for (Qt::Key qtKey : qtKeys) {
+        auto *shortcut = new QShortcut(QKeySequence(qtKey), window(form));
+        shortcut->setContext(Qt::WindowShortcut);
+        // The click may take the form, its window and this shortcut with it.
+        QObject::connect(shortcut, &QShortcut::activated, shortcut,
+                         [&form, key] { Keyboard::instance().pressButton(form, key); });
+    }
 }
 
-void forgetSpentKey()
-{
-    if (keyPreview())
-        keyPreview()->forget();
-}
-
-} // namespace forms
+} // namespace forms::qt

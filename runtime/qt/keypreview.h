@@ -1,19 +1,24 @@
 #pragma once
-// The keyboard as forms see it: character keys reach a form with key preview
-// before its controls, and a key whose press closed its form does not act in
-// the window that takes the form's place while it is held.
+// The keyboard's way from Qt to the runtime (Keyboard): character keys for
+// key preview, Enter and Esc for the default and cancel buttons, and the
+// repeats of a key that closed its form, which are dropped.
+
+#include <initializer_list>
+
+#include <Qt>
 
 class QApplication;
 
 namespace forms {
+class Form;
+}
+
+namespace forms::qt {
 
 void installKeyPreview(QApplication &app);
 
-// The key (a Qt::Key) has just closed its form: its repeats are dropped until
-// it is released and pressed again.
-void spendKey(int key);
+// The keys, anywhere in the form's window, that press the button the
+// runtime's `key` (keys::Enter, keys::Escape) stands for.
+void bindButtonKeys(Form &form, std::initializer_list<Qt::Key> qtKeys, int key);
 
-// Forgets a spent key, for a program that starts again from nothing.
-void forgetSpentKey();
-
-} // namespace forms
+} // namespace forms::qt

@@ -10,12 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace forms {
-
-QRect toPixels(const Bounds &bounds)
-{
-    return QRect(toPixels(bounds.left), toPixels(bounds.top), toPixels(bounds.width), toPixels(bounds.height));
-}
+namespace forms::qt {
 
 QColor toQColor(Color color)
 {
@@ -113,4 +108,4 @@ void drawEdge(QPainter &painter, const QRect &r, Edge edge)
     painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
 }
 
-} // namespace forms
+} // namespace forms::qt

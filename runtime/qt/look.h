@@ -11,9 +11,8 @@
 class QApplication;
 class QPainter;
 
-namespace forms {
+namespace forms::qt {
 
-QRect toPixels(const Bounds &bounds);
 QColor toQColor(Color color);
 // The layout's font, resolved to an installed lookalike, sized in
 // device-independent pixels so that text and layout scale together.
@@ -28,4 +27,4 @@ void applyClassicLook(QApplication &app);
 enum class Edge { Raised, Sunken };
 void drawEdge(QPainter &painter, const QRect &rect, Edge edge);
 
-} // namespace forms
+} // namespace forms::qt

@@ -8,7 +8,7 @@
 
 #include <tuple>
 
-namespace forms {
+namespace forms::qt {
 
 namespace {
 
@@ -141,4 +141,4 @@ QIcon iconFromPictures(const std::vector<std::string> &names)
     return icon;
 }
 
-} // namespace forms
+} // namespace forms::qt

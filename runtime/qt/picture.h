@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace forms {
+namespace forms::qt {
 
 // The resource path of a picture name ("ball" is ":/art/ball.svg").
 QString picturePath(const std::string &name);
@@ -29,4 +29,4 @@ QPixmap renderPicture(const std::string &name, QSize size, qreal devicePixelRati
 // largest also serves for sizes nobody drew.
 QIcon iconFromPictures(const std::vector<std::string> &names);
 
-} // namespace forms
+} // namespace forms::qt

@@ -2,6 +2,7 @@
 // clear line saying there is none.
 
 #include "runtime/application.h"
+#include "runtime/backend.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -16,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-namespace forms {
+namespace forms::qt {
 
 namespace {
 
@@ -112,7 +113,13 @@ void onQtMessage(QtMsgType type, const QMessageLogContext &, const QString &mess
 
 } // namespace
 
-int run(int argc, char *argv[], const Program &program, const Handler &startup)
+} // namespace forms::qt
+
+namespace forms::backend {
+
+using namespace qt;
+
+int run(int argc, char *argv[], const Program &program, const std::function<int()> &runForms)
 {
     if (!hasDisplay()) {
         std::fprintf(stderr, "%s necesita una sesión de escritorio: no hay pantalla (ni DISPLAY ni WAYLAND_DISPLAY).\n",
@@ -136,7 +143,7 @@ int run(int argc, char *argv[], const Program &program, const Handler &startup)
     // Wayland matches windows to the desktop entry (and so to its icon) by
     // this name.
     QGuiApplication::setDesktopFileName(QString::fromStdString(program.desktopId));
-    return Application::instance().run(startup);
+    return runForms();
 }
 
-} // namespace forms
+} // namespace forms::backend

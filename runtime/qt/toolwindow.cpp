@@ -13,7 +13,7 @@
 #include <vector>
 #endif
 
-namespace forms {
+namespace forms::qt {
 
 #if QT_CONFIG(xcb)
 namespace {
@@ -87,4 +87,4 @@ void prepareOwnerlessToolWindow(QWidget *window)
 #endif
 }
 
-} // namespace forms
+} // namespace forms::qt

@@ -3,7 +3,7 @@
 
 class QWidget;
 
-namespace forms {
+namespace forms::qt {
 
 // Called before the tool window is mapped. On X11 Qt marks a tool window
 // without a parent as transient for the whole program, and window managers
@@ -15,4 +15,4 @@ namespace forms {
 // what Qt tells it.
 void prepareOwnerlessToolWindow(QWidget *window);
 
-} // namespace forms
+} // namespace forms::qt

@@ -10,34 +10,34 @@
 
 #include <cmath>
 
-namespace forms {
+namespace forms::qt {
 
-ImageWidget::ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box)
+ImageWidget::ImageWidget(QWidget *parent, const Image &image)
     : QWidget(parent),
-      m_picture(std::move(picture)),
-      m_stretch(stretch),
-      m_box(box)
+      m_image(image),
+      m_box(toPixels(image.bounds().width, StandardDpi), toPixels(image.bounds().height, StandardDpi))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
-    setAccessibleName(pictureTitle(m_picture));
+    setAccessibleName(pictureTitle(pictureName()));
     // One pixel of slack so the picture can sit on a device pixel between two
     // logical ones.
-    resize(box + QSize(1, 1));
+    resize(m_box + QSize(1, 1));
 }
 
-void ImageWidget::moveTo(float leftTwips, float topTwips)
+void ImageWidget::place()
 {
+    // The nearest device pixel, as a logical pixel and what is left over.
     const qreal ratio = devicePixelRatioF();
     const auto split = [ratio](float twips, int &logical, qreal &offset) {
-        const double device = std::round(double(twips) / TwipsPerPixel * ratio);
+        const double device = toPixels(twips, int(std::lround(StandardDpi * ratio)));
         logical = static_cast<int>(std::floor(device / ratio));
         offset = device / ratio - logical;
     };
     int x = 0, y = 0;
     qreal dx = 0, dy = 0;
-    split(leftTwips, x, dx);
-    split(topTwips, y, dy);
+    split(m_image.left(), x, dx);
+    split(m_image.top(), y, dy);
     const QRect before = geometry();
     const bool shifted = QPointF(dx, dy) != m_offset;
     m_offset = QPointF(dx, dy);
@@ -57,10 +57,10 @@ QPixmap ImageWidget::picture() const
 {
     // Stretched, the picture fills the control's box; otherwise it keeps its
     // own size.
-    const QSize natural = pictureSize(m_picture);
+    const QSize natural = pictureSize(pictureName());
     if (natural.isEmpty())
         return {};
-    return renderPicture(m_picture, m_stretch ? m_box : natural, devicePixelRatioF());
+    return renderPicture(pictureName(), m_image.style().stretch ? m_box : natural, devicePixelRatioF());
 }
 
 void ImageWidget::paintEvent(QPaintEvent *)
@@ -131,12 +131,8 @@ void ShapeWidget::draw(QPainter &painter) const
 {
     painter.setRenderHint(QPainter::Antialiasing);
 
-    // Circles and squares use the shorter side, centred in the box.
-    QRectF box = rect();
-    if (m_style.shape == ShapeKind::Circle || m_style.shape == ShapeKind::Square) {
-        const qreal side = std::min(box.width(), box.height());
-        box = QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
-    }
+    const RectF shape = shapeOutline({0, 0, width(), height()}, m_style.shape);
+    const QRectF box(shape.left, shape.top, shape.width, shape.height);
     const qreal pen = m_style.borderWidth;
     const QRectF outline = box.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
     QPainterPath path;
@@ -148,16 +144,11 @@ void ShapeWidget::draw(QPainter &painter) const
     if (m_style.fillStyle == FillStyle::Solid) {
         painter.fillPath(path, toQColor(m_style.fillColor));
     } else if (m_style.fillStyle == FillStyle::DiagonalCross) {
-        // Hatch lines eight pixels apart, drawn as lines rather than a brush
-        // pattern so they stay crisp and evenly spaced at any scale.
         painter.save();
         painter.setClipPath(path);
         painter.setPen(QPen(toQColor(m_style.fillColor), 1.0));
-        const qreal w = width(), h = height();
-        for (qreal d = -h; d < w + h; d += 8) {
-            painter.drawLine(QPointF(d, 0), QPointF(d + h, h));
-            painter.drawLine(QPointF(d, h), QPointF(d + h, 0));
-        }
+        for (const Segment &line : crossHatch({width(), height()}, 8))
+            painter.drawLine(QPointF(line.from.x, line.from.y), QPointF(line.to.x, line.to.y));
         painter.restore();
     }
     if (pen > 0) {
@@ -167,10 +158,7 @@ void ShapeWidget::draw(QPainter &painter) const
     }
 }
 
-LineWidget::LineWidget(QWidget *parent, QLineF line, const LineStyle &style)
-    : QWidget(parent),
-      m_line(line),
-      m_style(style)
+LineWidget::LineWidget(QWidget *parent, const Line &line) : QWidget(parent), m_line(line)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -178,11 +166,17 @@ LineWidget::LineWidget(QWidget *parent, QLineF line, const LineStyle &style)
 
 void LineWidget::paintEvent(QPaintEvent *)
 {
+    // Through the middle of its pixels, from where the ends are in the
+    // container.
+    const LineStyle &style = m_line.style();
+    const auto [a, b] = m_line.ends();
+    const QPointF half = style.width % 2 ? QPointF(0.5, 0.5) : QPointF(0, 0);
+    const QPointF origin = pos();
     QPainter painter(this);
-    QPen pen(toQColor(m_style.color), m_style.width);
+    QPen pen(toQColor(style.color), style.width);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
-    painter.drawLine(m_line);
+    painter.drawLine(QPointF(a.x, a.y) - origin + half, QPointF(b.x, b.y) - origin + half);
 }
 
-} // namespace forms
+} // namespace forms::qt

@@ -9,7 +9,7 @@
 
 class QPainter;
 
-namespace forms {
+namespace forms::qt {
 
 // A label whose caption is a count: a screen reader reads its accessible name
 // with the caption as the value.
@@ -24,11 +24,11 @@ public:
 class ImageWidget : public QWidget
 {
 public:
-    ImageWidget(QWidget *parent, std::string picture, bool stretch, QSize box);
-    // Moves the picture and draws the change at once: what the screen shows
-    // is always where the program has put it.
-    void moveTo(float leftTwips, float topTwips);
-    const std::string &pictureName() const { return m_picture; }
+    ImageWidget(QWidget *parent, const Image &image);
+    // Moves the picture where the image's twips are and draws the change at
+    // once: what the screen shows is always where the program has put it.
+    void place();
+    const std::string &pictureName() const { return m_image.style().picture; }
     // The picture as it is drawn: rendered from its vector source at the
     // screen's device pixel ratio, never a small bitmap scaled up.
     QPixmap picture() const;
@@ -37,8 +37,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    std::string m_picture;
-    bool m_stretch;
+    const Image &m_image;
     QSize m_box;
     QPointF m_offset; // sub-pixel part of the position, in logical pixels
 };
@@ -75,14 +74,13 @@ private:
 class LineWidget : public QWidget
 {
 public:
-    LineWidget(QWidget *parent, QLineF line, const LineStyle &style);
+    LineWidget(QWidget *parent, const Line &line);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QLineF m_line; // relative to the widget
-    LineStyle m_style;
+    const Line &m_line;
 };
 
-} // namespace forms
+} // namespace forms::qt
