@@ -66,7 +66,7 @@ bool Keyboard::dropsRepeat(int key, bool repeat)
 
 bool Keyboard::pressButton(Form &form, int key)
 {
-    CommandButton *button = key == keys::Enter ? form.defaultButton()
+    CommandButton *button = key == keys::Enter    ? form.defaultButton()
                             : key == keys::Escape ? form.cancelButton()
                                                   : nullptr;
     if (!button)
