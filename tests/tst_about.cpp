@@ -40,12 +40,8 @@ private slots:
     }
     void cleanup() { QVERIFY(nothingLeftBehind()); }
 
-    void f1OpensOneDialog();
     void dialogShowsTitleVersionAndText();
     void dialogIsAToolWindowAtItsPlace();
-    void escapeAndOkCloseTheDialog_data();
-    void escapeAndOkCloseTheDialog();
-    void closeBoxUnloadsTheDialog();
     void reopenedDialogLoadsAfresh();
     void sweepKeepsRunningWhileOpen();
     void closingGameFirstKeepsProgramUntilDialogCloses();
@@ -57,27 +53,6 @@ private slots:
 private:
     sysinfo::MemoryPlatform *m_system = nullptr;
 };
-
-void TestAbout::f1OpensOneDialog()
-{
-    Form1 &game = shownGame();
-    QVERIFY(!isLoaded<frmAbout>());
-    frmAbout &about = openAbout(game);
-    QVERIFY(qt::window(about)->isVisible());
-    QCOMPARE(openAboutWindows(), 1);
-
-    // F1 again from the game window brings the same dialog to the front.
-    qt::window(game)->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(qt::window(game)));
-    QTest::keyClick(qt::window(game), Qt::Key_F1);
-    QCOMPARE(loadedInstance<frmAbout>(), &about);
-    QCOMPARE(openAboutWindows(), 1);
-    QTRY_COMPARE(QApplication::activeWindow(), qt::window(about));
-
-    // The menu pick does the same.
-    qt::action(game.mnuAbout)->trigger();
-    QCOMPARE(openAboutWindows(), 1);
-}
 
 void TestAbout::dialogShowsTitleVersionAndText()
 {
@@ -111,35 +86,6 @@ void TestAbout::dialogIsAToolWindowAtItsPlace()
     QCOMPARE(window->pos(), window->screen()->geometry().topLeft() + QPoint(156, 126)); // 2340, 1890 twips
     QVERIFY(!window->windowIcon().isNull());
     QVERIFY(window->parentWidget() == nullptr); // no owner
-}
-
-void TestAbout::escapeAndOkCloseTheDialog_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("Esc") << int(Qt::Key_Escape);
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Space on OK") << int(Qt::Key_Space);
-}
-
-void TestAbout::escapeAndOkCloseTheDialog()
-{
-    QFETCH(int, key);
-    Form1 &game = shownGame();
-    frmAbout &about = openAbout(game);
-    QCOMPARE(QApplication::focusWidget(), qt::widget(about.cmdOK)); // tab index 0
-    QTest::keyClick(key == Qt::Key_Space ? QApplication::focusWidget() : qt::window(about), Qt::Key(key));
-    QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(isLoaded<Form1>());
-    QCOMPARE(openAboutWindows(), 0);
-}
-
-void TestAbout::closeBoxUnloadsTheDialog()
-{
-    Form1 &game = shownGame();
-    frmAbout &about = openAbout(game);
-    qt::window(about)->close();
-    QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(isLoaded<Form1>());
 }
 
 void TestAbout::reopenedDialogLoadsAfresh()

@@ -52,9 +52,7 @@ private slots:
     void sweepStartsFromStoredPositions();
     void tickWithoutStopMovesNothing();
 
-    void f8HidesAndShowsStatistics();
     void statisticsMenuPickTogglesPanel();
-    void f4EndsProgramWhileBallMoves();
     void closingWindowEndsProgram();
     void realTimerStepsThroughConsecutiveStops();
 };
@@ -245,19 +243,6 @@ void TestGame::tickWithoutStopMovesNothing()
     QCOMPARE(game.paso.value(), 8);
 }
 
-void TestGame::f8HidesAndShowsStatistics()
-{
-    Form1 &game = shownGame();
-    QTest::keyClick(qt::window(game), Qt::Key_F8);
-    QVERIFY(!game.Frame1.visible());
-    QVERIFY(!game.mnuStats.checked());
-    QVERIFY(!qt::action(game.mnuStats)->isChecked());
-    QTest::keyClick(qt::window(game), Qt::Key_F8);
-    QVERIFY(game.Frame1.visible());
-    QVERIFY(game.mnuStats.checked());
-    QVERIFY(qt::action(game.mnuStats)->isChecked());
-}
-
 void TestGame::statisticsMenuPickTogglesPanel()
 {
     Form1 &game = shownGame();
@@ -267,19 +252,6 @@ void TestGame::statisticsMenuPickTogglesPanel()
     qt::action(game.mnuStats)->trigger();
     QVERIFY(game.Frame1.visible());
     QVERIFY(qt::action(game.mnuStats)->isChecked());
-}
-
-void TestGame::f4EndsProgramWhileBallMoves()
-{
-    auto &app = Application::instance();
-    Form1 &game = runningGame();
-    QTRY_VERIFY(game.Picture2.left() > 600.0f); // the ball is on its way
-    QPointer<QWidget> window = qt::window(game);
-    QTest::keyClick(qt::window(game), Qt::Key_F4);
-    QVERIFY(app.hasEnded());
-    QCOMPARE(app.exitCode(), 0);
-    QVERIFY(!isLoaded<Form1>());
-    QVERIFY(window.isNull() || !window->isVisible());
 }
 
 void TestGame::closingWindowEndsProgram()

@@ -35,7 +35,6 @@ private slots:
     void isBorderlessCentredAndOutOfTaskbar();
     void productNameUsesHeavyCondensedFace();
     void timerTickUnloadsSplashAndOpensGame();
-    void gameOpensAboutOneAndAHalfSecondsAfterStart();
     void keyOpensGameAtOnce();
     void timerAndKeyTogetherOpenOneGame();
     void heldKeyThatClosesAWindowDoesNotShoot_data();
@@ -101,19 +100,6 @@ void TestSplash::timerTickUnloadsSplashAndOpensGame()
     QVERIFY(!Application::instance().hasEnded());
 }
 
-void TestSplash::gameOpensAboutOneAndAHalfSecondsAfterStart()
-{
-    QElapsedTimer clock;
-    clock.start();
-    startProgram();
-    QVERIFY(!isLoaded<Form1>());
-    QTRY_VERIFY_WITH_TIMEOUT(isLoaded<Form1>(), 5000);
-    const qint64 elapsed = clock.elapsed();
-    QVERIFY2(elapsed >= 1400 && elapsed < 3000, qPrintable(QString::number(elapsed)));
-    QVERIFY(!isLoaded<frmSplash>());
-    QCOMPARE(openGameWindows(), 1);
-}
-
 void TestSplash::keyOpensGameAtOnce()
 {
     frmSplash &splash = startProgram();
@@ -145,15 +131,14 @@ void TestSplash::timerAndKeyTogetherOpenOneGame()
 
 void TestSplash::heldKeyThatClosesAWindowDoesNotShoot_data()
 {
-    // Wayland and Qt's own tests flag a held key's repeats; an X server
-    // sends each one as a release and a press with the same time, which Qt
-    // flags only when both have already arrived. Enter closes the splash
-    // through its key preview, and the About dialog through its OK button.
+    // An X server sends each repeat of a held key as a release and a press
+    // with the same time, which Qt flags only when both have arrived (the
+    // seam suite holds keys whose repeats are flagged). Enter closes the
+    // splash through its key preview, and the About dialog through its OK
+    // button.
     QTest::addColumn<bool>("flagged");
     QTest::addColumn<bool>("about");
-    QTest::newRow("splash, repeats flagged") << true << false;
     QTest::newRow("splash, repeats as release and press") << false << false;
-    QTest::newRow("About, repeats flagged") << true << true;
     QTest::newRow("About, repeats as release and press") << false << true;
 }
 

@@ -29,6 +29,9 @@ public:
     // once: what the screen shows is always where the program has put it.
     void place();
     const std::string &pictureName() const { return m_image.style().picture; }
+    // Where the picture stands inside the widget: the part of a logical pixel
+    // that puts it on its device pixel.
+    QPointF offset() const { return m_offset; }
     // The picture as it is drawn: rendered from its vector source at the
     // screen's device pixel ratio, never a small bitmap scaled up.
     QPixmap picture() const;
