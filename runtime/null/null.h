@@ -35,7 +35,8 @@ constexpr int Idle = -1;
 
 // A message box (one that no hook of the application took): the handler
 // sees its title and text; it may let time pass before it returns, as a
-// player reads. Without a handler the box is answered at once.
+// player reads. Without a handler the box is answered at once. While a box
+// is up, no key or click reaches a window.
 void onMessageBox(std::function<void(const std::string &title, const std::string &text)> handler);
 
 // The form whose window is active: keys go there.
@@ -52,16 +53,21 @@ void press(int key, bool shift = false);
 // The mouse: on a button, which takes the focus as it is pressed, or on a
 // window's close box.
 void click(CommandButton &button);
+void clickAt(Form &form, Point point);
 void clickCloseBox(Form &form);
+void pick(MenuItem &item);
 
 // What the screen shows.
 bool isVisible(const Form &form);
+// The shown windows of the form of that name, or of every form.
+int openWindows(const std::string &formName);
 Rect frame(const Form &form);
 Size clientSize(const Form &form);
 Rect rect(const Control &control);
 bool isVisible(const Control &control);
 bool inFront(const Control &control);
 bool isChecked(const MenuItem &item);
+bool isTicking(const Timer &timer);
 Control *focusedControl(const Form &form);
 
 } // namespace forms::null

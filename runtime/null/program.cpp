@@ -94,6 +94,7 @@ void reset()
     s.screen = {1280, 1024};
     s.dpi = StandardDpi;
     s.ticksHeld = false;
+    s.boxesUp = 0;
     s.quit = false;
 }
 
@@ -140,6 +141,8 @@ Form *activeForm()
 void activate(Form &form)
 {
     auto &stacking = state().stacking;
+    if (state().boxesUp)
+        return;
     if (std::find(stacking.begin(), stacking.end(), &form) == stacking.end())
         return; // only a window on the screen
     std::erase(stacking, &form);
@@ -149,7 +152,7 @@ void activate(Form &form)
 void keyDown(int key, bool repeat, bool shift)
 {
     Form *form = activeForm();
-    if (!form)
+    if (!form || state().boxesUp)
         return;
     // Whatever a key runs may unload the form and take it with it.
     const Form::Watch watch = form->watch();
@@ -172,15 +175,32 @@ void press(int key, bool shift)
 void click(CommandButton &button)
 {
     WindowNative &native = window(button.form());
-    if (!native.visible || !button.shown())
+    if (!native.visible || !button.shown() || state().boxesUp)
         return;
     native.focus = &button;
     button.click();
 }
 
+void clickAt(Form &form, Point point)
+{
+    for (Control *control : form.controls()) {
+        auto *button = dynamic_cast<CommandButton *>(control);
+        const Rect at = rect(*control);
+        if (button && &button->parent() == &form && point.x >= at.left && point.x < at.right() && point.y >= at.top
+            && point.y < at.bottom())
+            return click(*button);
+    }
+}
+
+void pick(MenuItem &item)
+{
+    if (window(item.menu().form()).visible && !state().boxesUp)
+        item.pick();
+}
+
 void clickCloseBox(Form &form)
 {
-    if (window(form).visible && form.look().closeBox)
+    if (window(form).visible && form.look().closeBox && !state().boxesUp)
         form.closeBox();
 }
 
@@ -221,8 +241,10 @@ void messageBox(const std::string &title, const std::string &text)
 {
     // Kept aside: the handler may put another in its place.
     const auto handler = state().boxHandler;
+    ++state().boxesUp;
     if (handler)
         handler(title, text);
+    --state().boxesUp;
 }
 
 } // namespace forms::backend

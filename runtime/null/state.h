@@ -22,6 +22,7 @@ struct State
     Size screen {1280, 1024};
     int dpi = StandardDpi;
     std::vector<Form *> stacking; // the windows on the screen, back to front: the last is active
+    int boxesUp = 0;              // a box is modal to the whole program
     bool ticksHeld = false;
     bool quit = false;
     int code = 0;

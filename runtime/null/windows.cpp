@@ -51,6 +51,13 @@ bool isVisible(const Form &form)
     return window(form).visible;
 }
 
+int openWindows(const std::string &formName)
+{
+    const auto &stacking = state().stacking;
+    return int(std::count_if(stacking.begin(), stacking.end(),
+                             [&formName](const Form *form) { return formName.empty() || form->name() == formName; }));
+}
+
 Rect frame(const Form &form)
 {
     return window(form).frame;
@@ -80,6 +87,11 @@ bool inFront(const Control &control)
 bool isChecked(const MenuItem &item)
 {
     return null::item(item).checked;
+}
+
+bool isTicking(const Timer &timer)
+{
+    return null::timer(timer).running;
 }
 
 Control *focusedControl(const Form &form)

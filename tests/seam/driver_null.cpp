@@ -57,6 +57,16 @@ bool isVisible(const Form &form)
     return null::isVisible(form);
 }
 
+const Form *activeForm()
+{
+    return null::activeForm();
+}
+
+int openWindows(const std::string &formName)
+{
+    return null::openWindows(formName);
+}
+
 Rect frame(const Form &form)
 {
     return null::frame(form);
@@ -124,10 +134,31 @@ void click(CommandButton &button)
     null::click(button);
 }
 
+void clickAt(Form &form, Point point)
+{
+    null::clickAt(form, point);
+}
+
+void answerBoxes(std::function<void(const std::string &, const std::string &)> read)
+{
+    null::onMessageBox(std::move(read));
+}
+
+void pressBehindBox(Form &form, int key)
+{
+    // Keys go to the active window, which the box has become.
+    (void)form;
+    null::press(key);
+}
+
+void clickBehindBox(CommandButton &button)
+{
+    null::click(button);
+}
+
 void pick(MenuItem &item)
 {
-    if (null::isVisible(item.menu().form()))
-        item.pick();
+    null::pick(item);
 }
 
 void closeBox(Form &form)
@@ -138,6 +169,24 @@ void closeBox(Form &form)
 void stopTime()
 {
     null::holdTicks(true);
+}
+
+bool tick(Timer &timer)
+{
+    if (!null::isTicking(timer))
+        return false;
+    timer.fire();
+    return true;
+}
+
+bool isTicking(const Timer &timer)
+{
+    return null::isTicking(timer);
+}
+
+void settle()
+{
+    null::advance(0);
 }
 
 void wait(int ms)

@@ -13,10 +13,12 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QScreen>
 #include <QtTest>
 
 #include <cmath>
+#include <memory>
 
 using namespace forms;
 
@@ -87,12 +89,38 @@ Rect toRect(const QRect &rect)
     return {rect.left(), rect.top(), rect.width(), rect.height()};
 }
 
+// The backend's own boxes, watched for from inside their event loop.
+struct BoxReader
+{
+    QTimer watch;
+    std::function<void(const std::string &, const std::string &)> read;
+    bool reading = false;
+};
+
+std::unique_ptr<BoxReader> &boxReader()
+{
+    static std::unique_ptr<BoxReader> reader;
+    return reader;
+}
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// The offscreen platform has no stacking order nor size hints and says so
+// at every Show and every message box: thousands of lines in a storm that
+// would hide a real warning.
+void quietPlatform(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.startsWith(QLatin1String("This plugin does not support")))
+        g_qtMessages(type, context, message);
+}
+
 } // namespace
 
 namespace driver {
 
 void fresh()
 {
+    boxReader().reset();
     startTest();
 }
 
@@ -128,6 +156,20 @@ bool isActive(const Form &form)
 bool isVisible(const Form &form)
 {
     return qt::window(form)->isVisible();
+}
+
+const Form *activeForm()
+{
+    const QWidget *active = QApplication::activeWindow();
+    return active ? qt::FormWindow::formOf(active) : nullptr;
+}
+
+int openWindows(const std::string &formName)
+{
+    int count = 0;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        count += window->isVisible() && (formName.empty() || window->objectName().toStdString() == formName);
+    return count;
 }
 
 Rect frame(const Form &form)
@@ -207,6 +249,48 @@ void click(CommandButton &button)
     QTest::mouseClick(qt::widget(button), Qt::LeftButton);
 }
 
+void clickAt(Form &form, Point point)
+{
+    QWidget *client = qt::client(form);
+    QWidget *hit = client->childAt(point.x, point.y);
+    QWidget *target = hit ? hit : client;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(client, QPoint(point.x, point.y)));
+}
+
+void answerBoxes(std::function<void(const std::string &, const std::string &)> read)
+{
+    auto reader = std::make_unique<BoxReader>();
+    reader->read = std::move(read);
+    reader->watch.setInterval(0);
+    QObject::connect(&reader->watch, &QTimer::timeout, [reader = reader.get()] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || reader->reading)
+            return;
+        reader->reading = true;
+        reader->read(box->windowTitle().toStdString(), box->text().toStdString());
+        QTest::keyClick(box, Qt::Key_Return);
+        reader->reading = false;
+    });
+    reader->watch.start();
+    boxReader() = std::move(reader);
+}
+
+// As the window system delivers them: to the window, not to a widget, so
+// that Qt's modality decides.
+void pressBehindBox(Form &form, int key)
+{
+    QWidget *box = QApplication::activeModalWidget();
+    for (int i = 0; i < 20 && box && !box->isActiveWindow(); ++i)
+        QCoreApplication::processEvents();
+    QTest::keyClick(qt::window(form)->windowHandle(), qtKey(key, false));
+}
+
+void clickBehindBox(CommandButton &button)
+{
+    QWidget *window = qt::window(button.form());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, qt::widget(button)->mapTo(window, QPoint(5, 5)));
+}
+
 void pick(MenuItem &item)
 {
     qt::action(item)->trigger();
@@ -220,6 +304,25 @@ void closeBox(Form &form)
 void stopTime()
 {
     fixture::stopTime();
+}
+
+bool tick(Timer &timer)
+{
+    stopTime();
+    return fixture::stoppedTime()->tick(qt::timer(timer));
+}
+
+bool isTicking(const Timer &timer)
+{
+    return qt::timer(timer)->isActive();
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 void wait(int ms)
@@ -237,6 +340,7 @@ bool waitFor(const std::function<bool()> &done, int ms)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    g_qtMessages = qInstallMessageHandler(quietPlatform);
     Application::instance(); // the backend makes itself ready
     doctest::Context context(argc, argv);
     return context.run();
