@@ -61,7 +61,7 @@ private:
 
 int pixels(float twips)
 {
-    return forms::toPixels(int(std::lround(twips)));
+    return forms::toPixels(twips, forms::StandardDpi);
 }
 
 } // namespace
