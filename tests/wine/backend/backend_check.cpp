@@ -7,7 +7,7 @@
 
 // First: it keeps <windows.h> from defining min and max, and doctest.h
 // includes <windows.h> too.
-#include "runtime/win32/native.h"
+#include "runtime/win32/windows.h"
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
@@ -19,6 +19,7 @@
 #include "runtime/basic.h"
 #include "runtime/controls.h"
 #include "runtime/dispatcher.h"
+#include "runtime/win32/native.h"
 #include "screens/frmabout.h"
 #include "screens/sysinfo.h"
 
