@@ -2,7 +2,7 @@
 // The game's pictures on Windows: PNG resources of the executable drawn at
 // build time from the artwork at 100, 150 and 200 %, named NAME@PERCENT.
 
-#include "runtime/win32/precisetimer.h"
+#include "runtime/win32/windows.h"
 
 #include <string>
 #include <vector>
