@@ -36,36 +36,24 @@ ControlNative::~ControlNative()
 
 TimerNative::TimerNative(Timer &owner) : timer(window(owner.form()), TickMessage)
 {
-    timers()[timer.id()] = &owner;
+    byId<Timer>()[timer.id()] = &owner;
 }
 
 TimerNative::~TimerNative()
 {
-    timers().erase(timer.id());
+    byId<Timer>().erase(timer.id());
 }
 
 MenuItemNative::MenuItemNative(MenuItem &item)
 {
     static UINT nextCommand = 100;
     id = nextCommand++;
-    commands()[id] = &item;
+    byId<MenuItem>()[id] = &item;
 }
 
 MenuItemNative::~MenuItemNative()
 {
-    commands().erase(id);
-}
-
-std::map<WPARAM, Timer *> &timers()
-{
-    static std::map<WPARAM, Timer *> byId;
-    return byId;
-}
-
-std::map<UINT, MenuItem *> &commands()
-{
-    static std::map<UINT, MenuItem *> byId;
-    return byId;
+    byId<MenuItem>().erase(id);
 }
 
 namespace {
@@ -98,14 +86,15 @@ void drawShape(HDC dc, const RECT &rect, const ShapeStyle &style, int dpi)
     const int left = int(outline.left), top = int(outline.top);
     const RECT box {left, top, left + int(outline.width), top + int(outline.height)};
     const bool round = style.shape == ShapeKind::Circle || style.shape == ShapeKind::Oval;
-    const int saved = SaveDC(dc);
+    const auto shape = round ? Ellipse : Rectangle;
+    HPEN hatch = CreatePen(PS_SOLID, scaled(1, dpi), toColorRef(style.fillColor));
+    // The border is drawn inside the box, as wide as the layout says at 96 DPI.
+    HPEN border = CreatePen(PS_INSIDEFRAME, scaled(style.borderWidth, dpi), toColorRef(style.borderColor));
+    int saved = SaveDC(dc);
     if (style.fillStyle == FillStyle::Solid) {
         SelectObject(dc, brush(style.fillColor));
         SelectObject(dc, GetStockObject(NULL_PEN));
-        if (round)
-            Ellipse(dc, box.left, box.top, box.right + 1, box.bottom + 1);
-        else
-            Rectangle(dc, box.left, box.top, box.right + 1, box.bottom + 1);
+        shape(dc, box.left, box.top, box.right + 1, box.bottom + 1);
     } else if (style.fillStyle == FillStyle::DiagonalCross) {
         // The clip region is in device units: the surface's origin is added
         // by hand.
@@ -115,31 +104,22 @@ void drawShape(HDC dc, const RECT &rect, const ShapeStyle &style, int dpi)
         HRGN inside = round ? CreateEllipticRgnIndirect(&clip) : CreateRectRgnIndirect(&clip);
         ExtSelectClipRgn(dc, inside, RGN_AND);
         DeleteObject(inside);
-        HPEN pen = CreatePen(PS_SOLID, scaled(1, dpi), toColorRef(style.fillColor));
-        HGDIOBJ before = SelectObject(dc, pen);
-        const Size area {rect.right - rect.left, rect.bottom - rect.top};
-        for (const Segment &line : crossHatch(area, scaled(8, dpi))) {
+        SelectObject(dc, hatch);
+        for (const Segment &line : crossHatch({rect.right - rect.left, rect.bottom - rect.top}, scaled(8, dpi))) {
             MoveToEx(dc, rect.left + line.from.x, rect.top + line.from.y, nullptr);
             LineTo(dc, rect.left + line.to.x, rect.top + line.to.y);
         }
-        SelectObject(dc, before);
-        DeleteObject(pen);
-        SelectClipRgn(dc, nullptr);
     }
     RestoreDC(dc, saved);
     if (style.borderWidth > 0) {
-        // Drawn inside the box, as wide as the layout says at 96 DPI.
-        HPEN pen = CreatePen(PS_INSIDEFRAME, scaled(style.borderWidth, dpi), toColorRef(style.borderColor));
-        HGDIOBJ beforePen = SelectObject(dc, pen);
-        HGDIOBJ beforeBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        if (round)
-            Ellipse(dc, box.left, box.top, box.right, box.bottom);
-        else
-            Rectangle(dc, box.left, box.top, box.right, box.bottom);
-        SelectObject(dc, beforeBrush);
-        SelectObject(dc, beforePen);
-        DeleteObject(pen);
+        saved = SaveDC(dc);
+        SelectObject(dc, border);
+        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        shape(dc, box.left, box.top, box.right, box.bottom);
+        RestoreDC(dc, saved);
     }
+    DeleteObject(hatch);
+    DeleteObject(border);
 }
 
 void drawLine(HDC dc, const Line &line, int dpi)
@@ -177,7 +157,7 @@ void drawPictureIn(HDC dc, const RECT &box, const std::string &picture, SIZE siz
 
 void drawLightweight(HDC dc, const Control &control)
 {
-    const int dpi = win32::dpi(control.form());
+    const int dpi = control.form().dpi();
     const RECT &box = native(control).rect;
     if (const auto *image = dynamic_cast<const Image *>(&control)) {
         // Stretched, the picture fills the box; otherwise it keeps its own
@@ -200,7 +180,7 @@ void drawLabel(const DRAWITEMSTRUCT &item, const Label &label)
     const LabelStyle &style = label.style();
     FillRect(item.hDC, &item.rcItem, brush(style.backColor));
     const std::wstring text = wide(label.caption());
-    HGDIOBJ before = SelectObject(item.hDC, font(style.font, dpi(label.form())));
+    HGDIOBJ before = SelectObject(item.hDC, font(style.font, label.form().dpi()));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, toColorRef(style.foreColor));
     RECT area = item.rcItem;
@@ -211,7 +191,7 @@ void drawLabel(const DRAWITEMSTRUCT &item, const Label &label)
 void drawPictureBox(HDC dc, const PictureBox &box)
 {
     const PictureBoxStyle &style = box.style();
-    const int dpi = win32::dpi(box.form());
+    const int dpi = box.form().dpi();
     RECT area {};
     GetClientRect(hwnd(box), &area);
     FillRect(dc, &area, brush(style.backColor));
@@ -267,7 +247,7 @@ Size measureText(const Label &label, int wrapWidth)
 {
     const std::wstring text = wide(label.caption());
     HDC dc = GetDC(hwnd(label));
-    HGDIOBJ before = SelectObject(dc, font(label.style().font, dpi(label.form())));
+    HGDIOBJ before = SelectObject(dc, font(label.style().font, label.form().dpi()));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
     RECT measured {0, 0, wrapWidth, 0};
@@ -317,7 +297,7 @@ void place(Control &control, const Rect &rect)
         native.rect = moved;
         SetWindowPos(native.hwnd, nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
         if (const Font *layoutFont = fontOf(control))
-            SendMessageW(native.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(*layoutFont, dpi(control.form()))),
+            SendMessageW(native.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(*layoutFont, control.form().dpi())),
                          FALSE);
         InvalidateRect(native.hwnd, nullptr, FALSE);
         return;

@@ -1,6 +1,7 @@
 // The message loop and what the forms runtime asks of it: posted calls and
 // the modal message box.
 
+#include "runtime/application.h"
 #include "runtime/backend.h"
 #include "runtime/win32/formwindow.h"
 #include "runtime/win32/look.h"
@@ -122,17 +123,13 @@ void messageBox(const std::string &title, const std::string &text)
     // as a box of the classic runtime is: its other windows wait too.
     HWND owner = GetActiveWindow();
     std::vector<HWND> disabled;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window) && formOf(window))
-                reinterpret_cast<std::vector<HWND> *>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
-    std::erase(disabled, owner);
-    for (HWND window : disabled)
-        EnableWindow(window, FALSE);
+    for (const Form *form : Application::instance().loadedForms()) {
+        HWND other = window(*form);
+        if (other != owner && IsWindowVisible(other) && IsWindowEnabled(other)) {
+            EnableWindow(other, FALSE);
+            disabled.push_back(other);
+        }
+    }
     MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(),
                 MB_OK | (owner ? MB_APPLMODAL : MB_TASKMODAL) | MB_SETFOREGROUND);
     for (HWND window : disabled)

@@ -16,7 +16,7 @@ namespace {
 
 void drawGroupBox(HDC dc, HWND window, const Frame &frame)
 {
-    const int dpi = win32::dpi(frame.form());
+    const int dpi = frame.form().dpi();
     const std::wstring caption = wide(frame.style().caption);
     RECT client {};
     GetClientRect(window, &client);
@@ -115,14 +115,15 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_COMMAND: // a menu item
         if (lParam == 0) {
-            if (auto found = commands().find(LOWORD(wParam)); found != commands().end())
+            if (auto found = byId<MenuItem>().find(LOWORD(wParam)); found != byId<MenuItem>().end())
                 found->second->pick();
             return 0;
         }
         break;
     case TickMessage:
         // A tick message that outlived a stopped run is no tick.
-        if (auto found = timers().find(wParam); found != timers().end() && timer(*found->second).acknowledge())
+        if (auto found = byId<Timer>().find(wParam);
+            found != byId<Timer>().end() && timer(*found->second).acknowledge())
             found->second->fire();
         return 0;
     case WM_CLOSE:
@@ -203,26 +204,20 @@ void registerWindowClasses()
 {
     static const bool registered = [] {
         const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW form {};
-        form.cbSize = sizeof form;
-        form.lpfnWndProc = formProcedure;
-        form.hInstance = instance;
-        form.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        const auto add = [instance](const wchar_t *name, WNDPROC procedure, HICON icon) {
+            WNDCLASSEXW windowClass {};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = procedure;
+            windowClass.hInstance = instance;
+            windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+            windowClass.hIcon = icon;
+            windowClass.lpszClassName = name;
+            RegisterClassExW(&windowClass);
+        };
         // The program's icon until the form sets its own.
-        form.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-        form.lpszClassName = FormClass;
-        RegisterClassExW(&form);
-
-        WNDCLASSEXW frame = form;
-        frame.lpfnWndProc = frameProcedure;
-        frame.hIcon = nullptr;
-        frame.lpszClassName = FrameClass;
-        RegisterClassExW(&frame);
-
-        WNDCLASSEXW picture = frame;
-        picture.lpfnWndProc = pictureProcedure;
-        picture.lpszClassName = PictureClass;
-        RegisterClassExW(&picture);
+        add(FormClass, formProcedure, LoadIconW(instance, MAKEINTRESOURCEW(1)));
+        add(FrameClass, frameProcedure, nullptr);
+        add(PictureClass, pictureProcedure, nullptr);
         return true;
     }();
     (void)registered;

@@ -77,10 +77,14 @@ struct MenuItemNative : Native
     UINT id;
 };
 
-// The timers and menu items by the ids their messages carry; an id is never
-// used twice, so a message that outlives its sender finds nothing.
-std::map<WPARAM, Timer *> &timers();
-std::map<UINT, MenuItem *> &commands();
+// Timers and menu items by the ids their messages carry; an id is never used
+// twice, so a message that outlives its sender finds nothing.
+template <class Source>
+std::map<UINT_PTR, Source *> &byId()
+{
+    static std::map<UINT_PTR, Source *> sources;
+    return sources;
+}
 
 inline FormNative &native(const Form &form)
 {
@@ -124,12 +128,6 @@ inline UINT command(const MenuItem &item)
 inline PreciseTimer &timer(const Timer &timer)
 {
     return static_cast<TimerNative &>(timer.native()).timer;
-}
-
-// The DPI the form is laid out at.
-inline int dpi(const Form &form)
-{
-    return native(form).dpi;
 }
 
 // Runs the program's message loop, as exec() does, for at most `ms`
