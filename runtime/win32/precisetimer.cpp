@@ -1,5 +1,5 @@
 // The precise periodic timer of the Win32 backend: a thread that waits for each deadline and posts the tick.
-#include "precisetimer.h"
+#include "runtime/win32/precisetimer.h"
 
 // <windows.h> leaves timeBeginPeriod out under WIN32_LEAN_AND_MEAN.
 #include <mmsystem.h>

@@ -1,13 +1,7 @@
 // A periodic timer for the Win32 backend that keeps time to the millisecond and hands its ticks to the UI thread.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "runtime/win32/windows.h"
 
 #include <atomic>
 #include <cstdint>
