@@ -1,4 +1,5 @@
 #include "runtime/win32/picture.h"
+#include "runtime/artwork.h"
 #include "runtime/pixels.h"
 
 #include <objbase.h>
@@ -152,9 +153,9 @@ void preparePictures()
 
 SIZE pictureSize(const std::string &name, int dpi)
 {
-    const SIZE natural = name.empty() ? SIZE {0, 0} : pngSize(name, 100);
-    return {LONG(std::lround(natural.cx * dpi / double(StandardDpi))),
-            LONG(std::lround(natural.cy * dpi / double(StandardDpi)))};
+    const PictureFacts natural = pictureFacts(name);
+    return {LONG(std::lround(natural.width * dpi / double(StandardDpi))),
+            LONG(std::lround(natural.height * dpi / double(StandardDpi)))};
 }
 
 void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int dpi)
