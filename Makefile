@@ -15,7 +15,8 @@ DEPS_GROUPS = $(sort $(if $(filter package,$(MAKECMDGOALS)),package) \
 	$(if $(filter test test-sanitize,$(MAKECMDGOALS)),test) \
 	$(if $(filter fuzz fuzz-corpus,$(MAKECMDGOALS)),fuzz) \
 	$(if $(filter windows windows-screenshots,$(MAKECMDGOALS)),windows) \
-	$(if $(filter windows-screenshots,$(MAKECMDGOALS)),wine))
+	$(if $(filter windows-screenshots,$(MAKECMDGOALS)),wine) \
+	$(if $(filter screenshots,$(MAKECMDGOALS)),screenshots))
 
 deps:
 	@scripts/install-deps $(DEPS_GROUPS)
@@ -49,7 +50,8 @@ windows: configure
 	@cmake --build $(WINDOWS_BUILD) --target korvo-game installer
 	@ls -l $(WINDOWS_BUILD)/korvo-game.exe $(WINDOWS_BUILD)/korvo-game-*-setup.exe
 
-# The README's pictures, taken on a virtual display.
+# The README's pictures, taken on a virtual display under Xfce's window
+# manager, at scale 1 and 2.
 screenshots: build
 	@scripts/screenshots $(BUILD)
 
