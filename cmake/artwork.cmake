@@ -87,7 +87,9 @@ function(korvo_add_artwork target)
         FILES ${files}
         # Stored as written: the pictures are read at start-up, and unpacking
         # them would cost time and a decompressor in memory for a few kilobytes.
-        OPTIONS -no-compress)
+        # Format 1 keeps no file times, which would make the program's bytes
+        # depend on when the sources were checked out.
+        OPTIONS -no-compress --format-version 1)
 endfunction()
 
 if(NOT KORVO_BACKEND STREQUAL "win32")
