@@ -63,6 +63,17 @@ dpi() { # sets the screen's DPI for the next programs
     "$wineserver" -w
 }
 
+# The seam suite's storm plays its 30,000 actions in about a minute under
+# Wine at 96 DPI; at 192, where each picture drawn has four times the
+# pixels, a shorter storm takes the same paths. Unless told otherwise.
+storm_actions() {
+    if [[ -n ${KORVO_STORM_ACTIONS:-} || $1 == 96 ]]; then
+        echo "${KORVO_STORM_ACTIONS:-}"
+    else
+        echo 5000
+    fi
+}
+
 status=0
 if ((bench)); then
     dpi 96
@@ -76,7 +87,8 @@ else
             status=1
         echo "--- the seam suite at $each DPI"
         started=$(now)
-        timeout 600 "$wine" "$build/seam/seam_suite.exe" --dpi="$each" || status=1
+        KORVO_STORM_ACTIONS=$(storm_actions "$each") timeout 600 "$wine" "$build/seam/seam_suite.exe" --dpi="$each" ||
+            status=1
         echo "the seam suite took $(elapsed "$started")"
     done
 fi
