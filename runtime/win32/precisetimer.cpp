@@ -119,6 +119,12 @@ bool PreciseTimer::acknowledge()
     return (m_state.exchange(0) & Due) != 0;
 }
 
+void PreciseTimer::fallDue()
+{
+    if (m_thread)
+        tick();
+}
+
 void PreciseTimer::releaseWaitResources()
 {
     if (m_waitTimer) {

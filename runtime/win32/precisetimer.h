@@ -58,6 +58,11 @@ public:
     // Any thread may call it; the UI thread does, before the handler.
     bool acknowledge();
 
+    // A tick falls due now, off the clock, as at a deadline: posted, or
+    // folded into the one already pending. Nothing while stopped. For tests
+    // that hold the clock still and let single ticks through.
+    void fallDue();
+
     // Deadlines that posted nothing: folded into a pending tick or skipped
     // after a stall. Over the timer's life.
     std::uint64_t foldedTicks() const { return m_folded.load(std::memory_order_relaxed); }

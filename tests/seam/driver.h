@@ -2,7 +2,7 @@
 // What the seam suite does to a backend, in the player's words: show a form,
 // press a key, click a button, let time pass, and look at what the screen
 // shows. One driver per backend (driver_null.cpp, driver_qt.cpp,
-// tests/wine/backend/driver_win32.cpp); the suite is written once.
+// driver_win32.cpp); the suite is written once.
 
 #include "runtime/controls.h"
 #include "runtime/form.h"

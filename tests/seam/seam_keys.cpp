@@ -89,6 +89,7 @@ TEST_CASE("F1 opens About once; Esc, Enter and Space on OK close it, and the gam
     driver::activate(game);
     driver::press(keys::F1);
     CHECK(loadedInstance<frmAbout>() == about);
+    CHECK(driver::openWindows("frmAbout") == 1);
     CHECK(driver::waitFor([about] { return driver::isActive(*about); }));
     CHECK(game.Timer1.enabled());
     // So does the menu item.
@@ -97,6 +98,7 @@ TEST_CASE("F1 opens About once; Esc, Enter and Space on OK close it, and the gam
 
     driver::press(keys::Escape);
     CHECK_FALSE(isLoaded<frmAbout>());
+    CHECK(driver::openWindows("frmAbout") == 0);
     CHECK(isLoaded<Form1>());
 
     driver::activate(game);

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Runs the Win32 backend's checks under Wine on a virtual display: builds the
-# game and backend-check.exe with the MinGW-w64 cross compiler, makes a
-# throwaway Wine prefix and drives the game's real windows at 96 DPI, then
-# at 192. With --bench it times 300 ticks of the game's Timer1 instead.
+# game, backend-check.exe and the seam suite with the MinGW-w64 cross
+# compiler, makes a throwaway Wine prefix and drives the game's real windows
+# with both at 96 DPI, then at 192. With --bench it times 300 ticks of the
+# game's Timer1 instead.
 # Skipped when Wine, the cross compiler, doctest or Xvfb is missing
 # (tests/skip.sh).
 #
 # usage: run-backend-check.sh [--bench] RENDERER [WORK-DIR]
 #   RENDERER: the host build's korvo-render-icon, which draws the pictures
 #   WORK-DIR: where the build and the prefix go (default: build/wine-backend)
-#   CMAKE and TICKS (300) may be set in the environment.
+#   CMAKE and TICKS (300) may be set in the environment, and the seam
+#   suite's own KORVO_STORM_SEED and KORVO_STORM_ACTIONS.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,8 +35,8 @@ command -v convert >/dev/null || skip "ImageMagick not installed; scripts/instal
 mkdir -p "$work"
 build=$work/build
 cross_configure "$here/backend" "$build" -DKORVO_HOST_RENDERER="$renderer"
-"$cmake" --build "$build" --target backend-check korvo-game >"$work/build.log" 2>&1 ||
-    { cat "$work/build.log"; echo "FAIL: building backend-check.exe and korvo-game.exe"; exit 1; }
+"$cmake" --build "$build" --target backend-check seam_suite korvo-game >"$work/build.log" 2>&1 ||
+    { cat "$work/build.log"; echo "FAIL: building backend-check.exe, seam_suite.exe and korvo-game.exe"; exit 1; }
 
 # A display of its own, large enough for the game at 192 DPI.
 xvfb_log=$work/xvfb.log
@@ -61,6 +63,17 @@ dpi() { # sets the screen's DPI for the next programs
     "$wineserver" -w
 }
 
+# The seam suite's storm plays its 30,000 actions in about a minute under
+# Wine at 96 DPI; at 192, where each picture drawn has four times the
+# pixels, a shorter storm takes the same paths. Unless told otherwise.
+storm_actions() {
+    if [[ -n ${KORVO_STORM_ACTIONS:-} || $1 == 96 ]]; then
+        echo "${KORVO_STORM_ACTIONS:-}"
+    else
+        echo 5000
+    fi
+}
+
 status=0
 if ((bench)); then
     dpi 96
@@ -72,6 +85,11 @@ else
         echo "--- at $each DPI"
         timeout 300 "$wine" "$build/backend-check.exe" --dpi="$each" --game="$build/korvo/korvo-game.exe" ||
             status=1
+        echo "--- the seam suite at $each DPI"
+        started=$(now)
+        KORVO_STORM_ACTIONS=$(storm_actions "$each") timeout 600 "$wine" "$build/seam/seam_suite.exe" --dpi="$each" ||
+            status=1
+        echo "the seam suite took $(elapsed "$started")"
     done
 fi
 
