@@ -52,9 +52,10 @@ std::wstring faceName(const std::string &name)
 
 COLORREF toColorRef(Color color)
 {
-    // Toolkit-neutral colours are 0x00RRGGBB; a system colour is the one
-    // this Windows uses now, as the classic runtime asked for it.
-    const std::uint32_t rgb = color.isSystem() ? GetSysColor(color.systemIndex()) & 0xFFFFFF : color.toRgb();
+    // System colours from the runtime's classic scheme, as on every other
+    // desktop: today's Windows answers 9, title-bar text, with black, and the
+    // ring's white outline would vanish on the black game window.
+    const std::uint32_t rgb = color.toRgb();
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 

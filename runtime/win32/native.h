@@ -3,9 +3,10 @@
 // the backend's own code reach the windows.
 //
 // Where Win32 differs on purpose from the other backends:
-// - System colours are this Windows' own (GetSysColor), as the classic
-//   runtime asked for them, not the fixed classic scheme: on Windows the game
-//   wears the desktop's colours like every other program there.
+// - What the game draws itself takes system colours from the runtime's one
+//   classic scheme, as on Linux; what Windows draws for it (buttons, title
+//   bars, menus, message boxes, the edges of frames and picture boxes)
+//   keeps this Windows' own look.
 // - Fonts are asked for by their Windows face names; the classic 8-point
 //   default is Microsoft Sans Serif, which scales where the bitmap MS Sans
 //   Serif cannot, and Impact stands in for a missing Compacta Blk BT.

@@ -20,6 +20,8 @@
 #include "runtime/application.h"
 #include "runtime/basic.h"
 #include "runtime/controls.h"
+#include "runtime/pixels.h"
+#include "runtime/win32/look.h"
 #include "runtime/win32/native.h"
 #include "screens/frmabout.h"
 #include "screens/sysinfo.h"
@@ -153,13 +155,18 @@ LOGFONTW fontOf(const Control &control)
     return font;
 }
 
-// A pixel of the form's client area as it is on the screen.
+// A pixel of a window's client area as it is on the screen.
+COLORREF pixelOf(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
 COLORREF pixel(const Form &form, int x, int y)
 {
-    HDC dc = GetDC(win32::window(form));
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(win32::window(form), dc);
-    return color;
+    return pixelOf(win32::window(form), x, y);
 }
 
 std::vector<HWND> topLevelWindows(const wchar_t *title)
@@ -261,6 +268,37 @@ TEST_CASE("layout: the game window, its styles, fonts and pictures")
     const COLORREF middle = pixel(game, (ball.left + ball.right) / 2, (ball.top + ball.bottom) / 2);
     CHECK(GetRValue(middle) > 100); // orange
     CHECK(pixel(game, ball.left + 1, ball.top + 1) == RGB(0, 0, 0));
+}
+
+TEST_CASE("the game draws with the classic system colours, whatever this Windows' scheme says")
+{
+    Fresh fresh;
+    Form1 &game = shown<Form1>();
+    game.Timer1.setEnabled(false);
+    pump(50);
+    // Wine's own scheme, like today's Windows, has black title-bar text and a
+    // lighter button face than the classic scheme.
+    REQUIRE(GetSysColor(COLOR_CAPTIONTEXT) != RGB(255, 255, 255));
+    REQUIRE(GetSysColor(COLOR_BTNFACE) != RGB(212, 208, 200));
+    // The ring's outline, title-bar text, is white at its four ends, in the
+    // middle of its two pixels at 96 DPI, where no hatch line need pass.
+    const RECT ring = win32::rect(game.Shape1);
+    const RectF outline =
+        shapeOutline({ring.left, ring.top, ring.right - ring.left, ring.bottom - ring.top}, ShapeKind::Circle);
+    const int left = int(outline.left), top = int(outline.top);
+    const int right = left + int(outline.width) - 1, bottom = top + int(outline.height) - 1;
+    const int in = scaled(2, expectedDpi) / 2;
+    const POINT ends[] = {{left + in, (top + bottom) / 2},
+                          {right - in, (top + bottom) / 2},
+                          {(left + right) / 2, top + in},
+                          {(left + right) / 2, bottom - in}};
+    for (const POINT &end : ends) {
+        CAPTURE(end.x);
+        CAPTURE(end.y);
+        CHECK(pixel(game, end.x, end.y) == RGB(255, 255, 255));
+    }
+    // The statistics panel, button face, is the classic grey.
+    CHECK(pixelOf(win32::hwnd(game.Frame1), px(120), px(1695 - 120)) == RGB(212, 208, 200));
 }
 
 TEST_CASE("layout: menus with their shortcuts")
