@@ -85,7 +85,8 @@ HFONT font(const Font &font, int dpi)
     logFont.lfItalic = font.italic;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfOutPrecision = OUT_TT_PRECIS;
-    logFont.lfQuality = CLEARTYPE_QUALITY;
+    // Smoothed as the player set Windows to smooth text.
+    logFont.lfQuality = DEFAULT_QUALITY;
     faceName(font.name).copy(logFont.lfFaceName, LF_FACESIZE - 1);
     return fonts.emplace(key, CreateFontIndirectW(&logFont)).first->second;
 }

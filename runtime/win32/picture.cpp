@@ -185,8 +185,11 @@ HICON pictureIcon(const std::vector<std::string> &names, int side)
             chosen = name;
     }
     if (HBITMAP color = bitmap(chosen, SIZE {side, side}, 192, false)) {
-        // The alpha channel decides; the mask only has to be there.
-        HBITMAP mask = CreateBitmap(side, side, 1, 1, nullptr);
+        // The alpha channel decides; the mask only has to be there, and
+        // cleared, as Windows leaves a new bitmap's bits undefined. Its rows
+        // are whole 16-bit words.
+        const std::vector<BYTE> clear(std::size_t((side + 15) / 16 * 2 * side), 0);
+        HBITMAP mask = CreateBitmap(side, side, 1, 1, clear.data());
         ICONINFO info {TRUE, 0, 0, mask, color};
         found->second = CreateIconIndirect(&info);
         DeleteObject(mask);

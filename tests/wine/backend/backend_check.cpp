@@ -262,6 +262,10 @@ TEST_CASE("layout: the game window, its styles, fonts and pictures")
     CHECK(std::wstring(fontOf(game.cmdTirar).lfFaceName) == L"Microsoft Sans Serif");
     CHECK(fontOf(game.cmdTirar).lfHeight == -std::lround(8.0 * expectedDpi / 72));
 
+    // Smoothed as the player set Windows to smooth text, not forced to ClearType.
+    CHECK(fontOf(game.Label1).lfQuality == DEFAULT_QUALITY);
+    CHECK(fontOf(game.cmdTirar).lfQuality == DEFAULT_QUALITY);
+
     // The ball's picture is there, at its place, with its corners clear.
     pump(50);
     const RECT ball = win32::rect(game.Picture1);
