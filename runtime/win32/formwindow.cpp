@@ -158,11 +158,17 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         *reinterpret_cast<SIZE *>(lParam) = frameFor(*native, int(wParam));
         return TRUE;
     case WM_DPICHANGED: {
-        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        // The new DPI and frame first: asked for its limits during the move,
+        // the window already answers with its new size, so it is sized once
+        // and cannot be clamped back onto the screen it left. The suggested
+        // place, and the size the layout has at the new DPI (under
+        // per-monitor v1 the suggestion is only the old one scaled).
         native->dpi = HIWORD(wParam);
-        fitWindow(*native);
+        native->frameSize = frameAtDpi(*native);
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, native->frameSize.cx, native->frameSize.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        fitClient(*native);
         form.dpiChanged();
         setIcons(*native);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
@@ -296,14 +302,34 @@ SIZE frameFor(const FormNative &form, int dpi)
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
+SIZE frameAtDpi(FormNative &form)
+{
+    // Recalculated now, the frame is as Windows draws it at the window's new
+    // DPI: its title bar grows with it under per-monitor v2, stays as it was
+    // on Windows 8.1. Measured rather than reckoned, it is right on both.
+    SetWindowPos(form.hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RECT outer {}, client {};
+    GetWindowRect(form.hwnd, &outer);
+    GetClientRect(form.hwnd, &client);
+    const FormLayout &layout = form.form.storedLayout();
+    return {toPixels(layout.clientWidth, form.dpi) + (outer.right - outer.left) - client.right,
+            toPixels(layout.clientHeight, form.dpi) + (outer.bottom - outer.top) - client.bottom};
+}
+
 void fitWindow(FormNative &form)
+{
+    form.frameSize = frameFor(form, form.dpi);
+    SetWindowPos(form.hwnd, nullptr, 0, 0, form.frameSize.cx, form.frameSize.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitClient(form);
+}
+
+void fitClient(FormNative &form)
 {
     const FormLayout &layout = form.form.storedLayout();
     const int width = toPixels(layout.clientWidth, form.dpi);
     const int height = toPixels(layout.clientHeight, form.dpi);
-    form.frameSize = frameFor(form, form.dpi);
-    SetWindowPos(form.hwnd, nullptr, 0, 0, form.frameSize.cx, form.frameSize.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar may take two lines where one was reckoned with.
     RECT client {};
     GetClientRect(form.hwnd, &client);

@@ -31,8 +31,14 @@ std::vector<Control *> &drawOrder(Container &container);
 std::pair<DWORD, DWORD> stylesOf(const WindowLook &look);
 // The window's size, frame included, for the layout's client area at `dpi`.
 SIZE frameFor(const FormNative &form, int dpi);
+// The window's size for the layout's client area at the form's DPI, its
+// frame as Windows draws it there.
+SIZE frameAtDpi(FormNative &form);
 // Sizes the window so that its client area is the layout's at the form's DPI.
 void fitWindow(FormNative &form);
+// Mends the frame's size where the client area still differs from the
+// layout's: a menu bar may wrap.
+void fitClient(FormNative &form);
 // The window's icons for its DPI.
 void setIcons(FormNative &form);
 

@@ -377,6 +377,70 @@ TEST_CASE("layout: a move to a screen of another DPI lays the window out again")
     }
 }
 
+namespace {
+
+// The sizes Windows gives a window, after its own limits, each time it is
+// about to be moved or sized.
+HWND g_sized = nullptr;
+std::vector<SIZE> g_sizes;
+
+LRESULT CALLBACK logSizes(int code, WPARAM sent, LPARAM message)
+{
+    const auto *call = reinterpret_cast<const CWPRETSTRUCT *>(message);
+    if (code == HC_ACTION && call->hwnd == g_sized && call->message == WM_WINDOWPOSCHANGING) {
+        const auto *position = reinterpret_cast<const WINDOWPOS *>(call->lParam);
+        if (!(position->flags & SWP_NOSIZE))
+            g_sizes.push_back({position->cx, position->cy});
+    }
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+
+struct SizeLog
+{
+    explicit SizeLog(HWND window) : hook(SetWindowsHookExW(WH_CALLWNDPROCRET, logSizes, nullptr, GetCurrentThreadId()))
+    {
+        g_sized = window;
+    }
+    ~SizeLog()
+    {
+        UnhookWindowsHookEx(hook);
+        g_sized = nullptr;
+    }
+    HHOOK hook;
+};
+
+} // namespace
+
+TEST_CASE("a DPI change sizes the window once, to the layout at the new DPI")
+{
+    Fresh fresh;
+    Form1 &game = shown<Form1>();
+    HWND window = win32::window(game);
+    const SizeLog log(window);
+    REQUIRE(log.hook);
+    for (int dpi : {96, 144, 192, expectedDpi}) {
+        if (dpi == game.dpi())
+            continue;
+        CAPTURE(dpi);
+        // As Windows 10 does it: the size asked for first, then the rectangle
+        // suggested with it.
+        RECT frame {};
+        GetWindowRect(window, &frame);
+        SIZE size {};
+        SendMessageW(window, WM_GETDPISCALEDSIZE, WPARAM(dpi), reinterpret_cast<LPARAM>(&size));
+        RECT suggested {frame.left, frame.top, frame.left + size.cx, frame.top + size.cy};
+        g_sizes.clear();
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(window, &frame);
+        REQUIRE(g_sizes.size() == 1);
+        CHECK(g_sizes[0].cx == frame.right - frame.left);
+        CHECK(g_sizes[0].cy == frame.bottom - frame.top);
+        const SIZE client = clientSize(window);
+        CHECK(client.cx == px(10350, dpi));
+        CHECK(client.cy == px(7860, dpi));
+    }
+}
+
 TEST_CASE("the sweep's stops are on the screen as soon as they are set")
 {
     Fresh fresh;
