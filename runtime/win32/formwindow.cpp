@@ -106,6 +106,8 @@ std::optional<LRESULT> containerMessage(Container &container, HWND window, UINT 
 // may be gone and its window with it: nothing of it is touched after.
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE)
+        scaleNonClientArea(window);
     auto *native = reinterpret_cast<FormNative *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!native)
         return DefWindowProcW(window, message, wParam, lParam);

@@ -9,11 +9,30 @@ namespace forms::win32 {
 namespace {
 
 template <class F>
+F function(HMODULE module, const char *name)
+{
+    return module ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
+}
+
+template <class F>
 F user32(const char *name)
 {
     static const HMODULE module = GetModuleHandleW(L"user32.dll");
-    return module ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
+    return function<F>(module, name);
 }
+
+// shcore.dll came with Windows 8.1; only System32's is taken.
+template <class F>
+F shcore(const char *name)
+{
+    static const HMODULE module = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return function<F>(module, name);
+}
+
+// DPI_AWARENESS_CONTEXT values, which MinGW-w64's headers name only for
+// newer Windows than the program is built for.
+const auto PerMonitorAware = reinterpret_cast<HANDLE>(-3);
+const auto PerMonitorAwareV2 = reinterpret_cast<HANDLE>(-4);
 
 bool faceInstalled(const std::wstring &face)
 {
@@ -107,10 +126,16 @@ void becomeDpiAware()
     // Per-monitor v2 first, then per-monitor, then the system's DPI.
     using SetContext = BOOL(WINAPI *)(HANDLE);
     if (auto set = user32<SetContext>("SetProcessDpiAwarenessContext")) {
-        if (set(reinterpret_cast<HANDLE>(-4)) || set(reinterpret_cast<HANDLE>(-3)))
+        if (set(PerMonitorAwareV2) || set(PerMonitorAware))
             return;
         if (GetLastError() == ERROR_ACCESS_DENIED)
             return; // already set, by the manifest
+    }
+    using SetAwareness = HRESULT(WINAPI *)(int);
+    if (auto set = shcore<SetAwareness>("SetProcessDpiAwareness")) {
+        const HRESULT result = set(2); // PROCESS_PER_MONITOR_DPI_AWARE
+        if (SUCCEEDED(result) || result == E_ACCESSDENIED)
+            return;
     }
     using SetAware = BOOL(WINAPI *)();
     if (auto set = user32<SetAware>("SetProcessDPIAware"))
@@ -125,15 +150,37 @@ int systemDpi()
     return dpi > 0 ? dpi : 96;
 }
 
+int monitorDpi(HWND window)
+{
+    using GetDpi = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
+    static const auto get = shcore<GetDpi>("GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    if (!get || FAILED(get(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0 /* MDT_EFFECTIVE_DPI */, &x, &y)))
+        return 0;
+    return int(y);
+}
+
 int dpiOf(HWND window)
 {
     using GetDpi = UINT(WINAPI *)(HWND);
     static const auto get = user32<GetDpi>("GetDpiForWindow");
-    if (get && window) {
-        if (const UINT dpi = get(window))
-            return int(dpi);
+    if (window) {
+        if (const int dpi = get ? int(get(window)) : monitorDpi(window))
+            return dpi;
     }
     return systemDpi();
+}
+
+void scaleNonClientArea(HWND window)
+{
+    using Context = HANDLE(WINAPI *)();
+    using Same = BOOL(WINAPI *)(HANDLE, HANDLE);
+    using Enable = BOOL(WINAPI *)(HWND);
+    static const auto context = user32<Context>("GetThreadDpiAwarenessContext");
+    static const auto same = user32<Same>("AreDpiAwarenessContextsEqual");
+    static const auto enable = user32<Enable>("EnableNonClientDpiScaling");
+    if (context && same && enable && same(context(), PerMonitorAware))
+        enable(window);
 }
 
 bool adjustWindowRect(RECT &rect, DWORD style, bool menu, DWORD exStyle, int dpi)

@@ -20,11 +20,19 @@ HFONT font(const Font &font, int dpi);
 // UTF-8 to UTF-16.
 std::wstring wide(const std::string &utf8);
 
-// Per-monitor DPI where Windows has it (10 1607 and later), the system's
-// otherwise: looked up at run time so the program still starts on Windows 7.
+// Each window at its own monitor's DPI, as the manifest asks: per-monitor
+// v2 on Windows 10 1703 and later, per-monitor (v1) on 8.1 and the first
+// releases of 10, the system's DPI on 7. What the older ones lack is looked
+// up at run time, so the program still starts on Windows 7.
 void becomeDpiAware();
 int dpiOf(HWND window);
+// The DPI of the monitor that shows most of the window, as Windows 8.1 and
+// later tell it; 0 where they cannot.
+int monitorDpi(HWND window);
 int systemDpi();
+// Under per-monitor v1, a window's title bar and menu bar follow its DPI only
+// when it asks, while it is being made (WM_NCCREATE); v2 scales them itself.
+void scaleNonClientArea(HWND window);
 bool adjustWindowRect(RECT &rect, DWORD style, bool menu, DWORD exStyle, int dpi);
 int systemMetric(int index, int dpi);
 

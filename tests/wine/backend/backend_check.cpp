@@ -247,6 +247,10 @@ TEST_CASE("layout: the game window, its styles, fonts and pictures")
     CHECK((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0);
     CHECK(textOf(window) == "Korvo Game");
     CHECK(SendMessageW(window, WM_GETICON, ICON_SMALL, 0) != 0);
+    // The monitor's DPI as Windows 8.1 tells it, where 10's own call is
+    // missing, agrees with the window's.
+    CHECK(win32::dpiOf(window) == expectedDpi);
+    CHECK(win32::monitorDpi(window) == expectedDpi);
 
     CHECK_RECT(placed(game.Picture4), twipsRect(240, 480, 1455, 615));
     CHECK_RECT(placed(game.Label1), twipsRect(120, 7320, 5295, 495));
