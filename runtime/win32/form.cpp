@@ -6,14 +6,32 @@
 #include "runtime/win32/look.h"
 #include "runtime/win32/native.h"
 
+#include <utility>
+#include <vector>
+
 namespace forms {
 
 namespace win32 {
+
+namespace {
+
+// Windows whose forms unloaded while they were active, still up until the
+// next window of the program is in front (or the loop comes round).
+std::vector<HWND> leaving;
+
+void hideLeaving()
+{
+    for (HWND window : std::exchange(leaving, {}))
+        ShowWindow(window, SW_HIDE);
+}
+
+} // namespace
 
 FormNative::~FormNative()
 {
     // The controls went first; nothing may reach them through the window now.
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    std::erase(leaving, hwnd);
     DestroyWindow(hwnd);
 }
 
@@ -84,11 +102,25 @@ void showWindow(Form &form)
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(window);
     SetActiveWindow(window);
+    // In front now: what was in front before may go without handing the
+    // foreground to anyone.
+    hideLeaving();
 }
 
 void hideWindow(Form &form)
 {
-    ShowWindow(window(form), SW_HIDE);
+    HWND window = win32::window(form);
+    // Hiding the active window activates whatever lies beneath it, often
+    // another program's, and a window the handler shows next must then take
+    // the foreground back, which Windows may refuse: the game would open
+    // behind, its task-bar button flashing. So the active window stays up
+    // until the next one is in front, or the handler is done.
+    if (window == GetActiveWindow() && IsWindowVisible(window)) {
+        leaving.push_back(window);
+        post(hideLeaving);
+        return;
+    }
+    ShowWindow(window, SW_HIDE);
 }
 
 Control *focused(const Form &form)

@@ -39,7 +39,10 @@ bool forTheForm(const MSG &msg)
 
 bool takeKey(const MSG &msg)
 {
+    // A window whose form has unloaded, still up for a moment, hears nothing.
     FormNative *form = formOf(msg.hwnd);
+    if (form && !form->form.isLoaded())
+        form = nullptr;
     Keyboard &keyboard = Keyboard::instance();
     const int key = int(msg.wParam);
     switch (msg.message) {

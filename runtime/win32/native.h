@@ -19,6 +19,9 @@
 //   so that a ball passing over the ring does not flicker.
 // - A window whose layout leaves its place to the system is placed by
 //   Windows, cascading; the runtime places the others.
+// - The active window of a form that unloads stays up until the next window
+//   is in front, or the handler is done: hidden first, it would hand the
+//   foreground to another program, and Windows may refuse it back.
 // - The message loop hands the keys to the runtime (Keyboard) itself: no
 //   accelerator table, the menus only show their shortcuts.
 

@@ -323,6 +323,55 @@ TEST_CASE("layout: menus with their shortcuts")
     CHECK(std::wstring(text) == L"Acerca...\tF1");
 }
 
+namespace {
+
+// Every window this thread activates, in order.
+std::vector<HWND> g_activated;
+
+LRESULT CALLBACK logActivation(int code, WPARAM window, LPARAM details)
+{
+    if (code == HCBT_ACTIVATE)
+        g_activated.push_back(reinterpret_cast<HWND>(window));
+    return CallNextHookEx(nullptr, code, window, details);
+}
+
+// A window of the desktop's, as another program's would be: under the
+// game's, visible and ready to be activated.
+struct OtherWindow
+{
+    OtherWindow()
+        : hwnd(CreateWindowExW(0, L"STATIC", L"otro programa", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr))
+    { }
+    ~OtherWindow() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+} // namespace
+
+TEST_CASE("the splash hands the foreground to the game: no other window is activated between them")
+{
+    Fresh fresh;
+    const OtherWindow other;
+    REQUIRE(activate(other.hwnd));
+    frmSplash &splash = shown<frmSplash>();
+    HWND splashWindow = win32::window(splash);
+    g_activated.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CBT, logActivation, nullptr, GetCurrentThreadId());
+    REQUIRE(hook);
+    // The splash's own timer, after its second and a half.
+    const bool opened = waitFor(
+        [] { return isLoaded<Form1>() && GetForegroundWindow() == win32::window(*loadedInstance<Form1>()); }, 5000);
+    pump(300);
+    UnhookWindowsHookEx(hook);
+    REQUIRE(opened);
+    HWND game = win32::window(*loadedInstance<Form1>());
+    CHECK(GetForegroundWindow() == game);
+    CHECK(std::count(g_activated.begin(), g_activated.end(), other.hwnd) == 0);
+    CHECK(g_activated == std::vector<HWND> {game});
+    CHECK_FALSE(IsWindow(splashWindow));
+}
+
 TEST_CASE("layout: the splash, without a title bar, out of the task bar")
 {
     Fresh fresh;
