@@ -128,6 +128,12 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             found != byId<Timer>().end() && timer(*found->second).acknowledge())
             found->second->fire();
         return 0;
+    case WM_TIMER:
+        // A precise timer whose thread failed ticks on Windows' own timer.
+        if (auto found = byId<Timer>().find(wParam);
+            found != byId<Timer>().end() && timer(*found->second).waitKind() == PreciseTimer::WaitKind::SystemTimer)
+            found->second->fire();
+        return 0;
     case WM_CLOSE:
         form.closeBox();
         return 0;

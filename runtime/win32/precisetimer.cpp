@@ -13,8 +13,10 @@ constexpr DWORD HighResolutionFlag = 0x00000002;
 
 // m_state: a tick message of this timer is in the target's queue...
 constexpr unsigned Queued = 1;
-// ...and a tick fell due since the UI thread last acknowledged one.
+// ...and a tick fell due since the UI thread last acknowledged one...
 constexpr unsigned Due = 2;
+// ...and the waiting thread has failed and ended.
+constexpr unsigned Failed = 4;
 
 constexpr std::int64_t HundredNsPerSecond = 10'000'000;
 constexpr std::int64_t HundredNsPerMs = 10'000;
@@ -72,12 +74,11 @@ bool PreciseTimer::start(int intervalMs)
         m_waitTimer = CreateWaitableTimerExW(nullptr, nullptr, 0, access);
         m_waitKind = timeBeginPeriod(1) == TIMERR_NOERROR ? WaitKind::PlainOneMsTick : WaitKind::Plain;
     }
+    m_intervalMs = intervalMs;
     if (!m_stopEvent || !m_waitTimer) {
         releaseWaitResources();
-        return false;
+        return startSystemTimer();
     }
-
-    m_intervalMs = intervalMs;
 
     // Taken before the thread exists, so however long Windows takes to
     // start it, the deadlines count from the call.
@@ -87,7 +88,7 @@ bool PreciseTimer::start(int intervalMs)
         CreateThread(nullptr, 64 * 1024, &PreciseTimer::threadMain, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!m_thread) {
         releaseWaitResources();
-        return false;
+        return startSystemTimer();
     }
     // It only waits and posts, so running above the UI and the game takes
     // nothing from them, and a busy machine does not make it late. (Wine 8
@@ -98,6 +99,8 @@ bool PreciseTimer::start(int intervalMs)
 
 void PreciseTimer::stop()
 {
+    if (m_waitKind == WaitKind::SystemTimer)
+        KillTimer(m_target, m_id);
     if (m_thread) {
         // The thread never waits for the UI thread (PostMessage returns at
         // once), so this join cannot deadlock with it.
@@ -108,21 +111,46 @@ void PreciseTimer::stop()
     }
     releaseWaitResources();
     // A tick message may still be queued. It stays marked as queued, so a
-    // new run does not post a second one beside it, but is no longer due.
-    m_state.fetch_and(~Due);
+    // new run does not post a second one beside it, but is no longer due,
+    // nor tells of a failure the new run has not had.
+    m_state.fetch_and(~(Due | Failed));
 }
 
 bool PreciseTimer::acknowledge()
 {
     // Clearing the queued mark first lets a tick that falls due while the
     // handler runs be posted again, and so delivered once after it.
-    return (m_state.exchange(0) & Due) != 0;
+    const unsigned state = m_state.exchange(0);
+    if (state & Failed)
+        fallBack();
+    return (state & Due) != 0;
 }
 
 void PreciseTimer::fallDue()
 {
-    if (m_thread)
+    if (isActive())
         tick();
+}
+
+void PreciseTimer::fallBack()
+{
+    if (m_thread) {
+        WaitForSingleObject(m_thread, INFINITE); // it has ended, or is ending
+        CloseHandle(m_thread);
+        m_thread = nullptr;
+    }
+    releaseWaitResources();
+    startSystemTimer();
+}
+
+bool PreciseTimer::startSystemTimer()
+{
+    // Windows' own timer follows the system tick: a 100 ms sweep runs at
+    // about 109 ms, but it runs.
+    if (!SetTimer(m_target, m_id, UINT(m_intervalMs), nullptr))
+        return false;
+    m_waitKind = WaitKind::SystemTimer;
+    return true;
 }
 
 void PreciseTimer::releaseWaitResources()
@@ -157,11 +185,16 @@ void PreciseTimer::run()
             // as the deadline, where an absolute one follows the wall clock.
             LARGE_INTEGER due;
             due.QuadPart = current - deadline;
-            if (!SetWaitableTimer(m_waitTimer, &due, 0, nullptr, nullptr, FALSE))
-                return;
+            const bool set =
+                !m_failNextWait.exchange(false) && SetWaitableTimer(m_waitTimer, &due, 0, nullptr, nullptr, FALSE);
             // The stop event comes first, so it wins when both are set.
-            if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+            const DWORD woke = set ? WaitForMultipleObjects(2, handles, FALSE, INFINITE) : WAIT_FAILED;
+            if (woke == WAIT_OBJECT_0)
                 return;
+            if (woke != WAIT_OBJECT_0 + 1) {
+                reportFailure();
+                return;
+            }
             // The timer's clock and the performance counter may disagree by
             // a hair: look at the clock again rather than trust the wake.
             continue;
@@ -169,6 +202,22 @@ void PreciseTimer::run()
         tick();
         // Those missed in a stall are folded into the tick just posted.
         m_folded.fetch_add(std::uint64_t(m_deadlines.pass(current)), std::memory_order_relaxed);
+    }
+}
+
+void PreciseTimer::reportFailure()
+{
+    // As a tick message, or with the one already queued; posted again until
+    // it goes, for a sweep that stops without a word is what this prevents.
+    m_state.fetch_or(Failed);
+    for (;;) {
+        if (m_state.fetch_or(Queued) & Queued)
+            return;
+        if (PostMessageW(m_target, m_message, m_id, 0))
+            return;
+        m_state.fetch_and(~Queued);
+        if (WaitForSingleObject(m_stopEvent, 10) == WAIT_OBJECT_0)
+            return;
     }
 }
 

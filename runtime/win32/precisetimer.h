@@ -26,9 +26,16 @@ namespace forms::win32 {
 // follows: missed deadlines are skipped and the next one is the first in
 // the future, still on the start + n * interval grid.
 //
-// start(), stop() and the destructor belong to one thread (the UI thread);
-// none of them waits for the UI thread, so none can deadlock with it. Needs
-// winmm (timeBeginPeriod) where the high-resolution timer is refused.
+// Should the waiting thread fail (Windows refuses to set its timer, or the
+// wait itself fails), it says so with a tick message of its own, and the UI
+// thread, taking it, goes over to Windows' own SetTimer on the target window
+// at the same interval: WM_TIMER messages carrying id(), coarser but never
+// silent. So does start() where no waitable timer or thread can be had.
+//
+// start(), stop(), acknowledge() and the destructor belong to one thread
+// (the UI thread, the target window's); none of them waits for the UI
+// thread, so none can deadlock with it. Needs winmm (timeBeginPeriod) where
+// the high-resolution timer is refused.
 class PreciseTimer
 {
 public:
@@ -40,13 +47,13 @@ public:
 
     // Ticks every intervalMs (at least 1), the first one interval from now;
     // a running timer starts over. False when intervalMs is out of range or
-    // Windows refuses a timer or a thread.
+    // Windows refuses even SetTimer.
     bool start(int intervalMs);
     // No tick is posted after it returns, and a tick message still in the
     // queue is answered false by acknowledge() (unless a start() since has
     // had a tick fall due: the message then stands for that one).
     void stop();
-    bool isActive() const { return m_thread != nullptr; }
+    bool isActive() const { return m_thread != nullptr || m_waitKind == WaitKind::SystemTimer; }
     int interval() const { return m_intervalMs; }
 
     // Unique in the process and never reused, so a tick message that
@@ -54,8 +61,9 @@ public:
     WPARAM id() const { return m_id; }
 
     // For a tick message of this timer: true when a tick is due and the
-    // handler is to run, false for a message left from a stopped run.
-    // Any thread may call it; the UI thread does, before the handler.
+    // handler is to run, false for a message left from a stopped run. The
+    // UI thread calls it, before the handler; when the waiting thread has
+    // failed, this is where the timer goes over to SetTimer.
     bool acknowledge();
 
     // A tick falls due now, off the clock, as at a deadline: posted, or
@@ -63,14 +71,20 @@ public:
     // that hold the clock still and let single ticks through.
     void fallDue();
 
+    // The waiting thread's next wait fails, as when Windows takes its timer
+    // away. For tests of what follows.
+    void failNextWait() { m_failNextWait.store(true); }
+
     // Deadlines that posted nothing: folded into a pending tick or skipped
     // after a stall. Over the timer's life.
     std::uint64_t foldedTicks() const { return m_folded.load(std::memory_order_relaxed); }
 
     // What the waiting thread waits on: a high-resolution waitable timer, or
     // where Windows refuses one, a plain one with the system tick raised to
-    // 1 ms (or left as it is, should even that be refused).
-    enum class WaitKind { None, HighResolution, PlainOneMsTick, Plain };
+    // 1 ms (or left as it is, should even that be refused). SystemTimer: no
+    // thread, Windows' own SetTimer, where the thread could not be had or
+    // failed.
+    enum class WaitKind { None, HighResolution, PlainOneMsTick, Plain, SystemTimer };
     // Of the current run; None while stopped.
     WaitKind waitKind() const { return m_waitKind; }
 
@@ -78,6 +92,9 @@ private:
     static DWORD WINAPI threadMain(void *self);
     void run();
     void tick();
+    void reportFailure();
+    void fallBack();
+    bool startSystemTimer();
     void releaseWaitResources();
 
     HWND m_target;
@@ -93,6 +110,7 @@ private:
     WaitKind m_waitKind = WaitKind::None;
     std::atomic<unsigned> m_state {0};
     std::atomic<std::uint64_t> m_folded {0};
+    std::atomic<bool> m_failNextWait {false};
 };
 
 } // namespace forms::win32

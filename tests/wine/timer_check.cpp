@@ -141,8 +141,14 @@ private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto *ui = reinterpret_cast<Ui *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (ui && message == WM_TIMER && ui->onWmTimer) {
-            ui->onWmTimer();
+        if (ui && message == WM_TIMER) {
+            // A precise timer that went over to SetTimer, as the backend's
+            // windows take it; else the bare SetTimer of a comparison.
+            const auto it = ui->m_timers.find(wParam);
+            if (it != ui->m_timers.end() && it->second.timer->waitKind() == PreciseTimer::WaitKind::SystemTimer)
+                it->second.handler();
+            else if (ui->onWmTimer)
+                ui->onWmTimer();
             return 0;
         }
         if (message != TickMessage || !ui)
@@ -344,6 +350,43 @@ TEST_CASE("a restart loses no tick and puts no second message beside one still q
     checkNeverEarly(log, restart, 20.0, 4);
 }
 
+TEST_CASE("a timer whose wait fails goes on at its interval on SetTimer, and a restart waits precisely again")
+{
+    Ui ui;
+    PreciseTimer timer(ui.hwnd(), TickMessage);
+    TickLog log;
+    ui.add(timer, log.handler());
+    REQUIRE(timer.start(100));
+    ui.pump(3000, log.reached(2));
+    REQUIRE(log.times.size() == 2);
+    timer.failNextWait();
+    // A thread that ended without a word would leave the sweep still here.
+    ui.pump(3000, log.reached(13));
+    REQUIRE(log.times.size() == 13);
+    CHECK(timer.isActive());
+    CHECK(timer.waitKind() == PreciseTimer::WaitKind::SystemTimer);
+    CHECK(timer.interval() == 100);
+    CHECK(log.allOnUiThread);
+    // The same interval, on the system tick: none early by more than a
+    // tick, none late by more than a few.
+    for (size_t i = 4; i < log.times.size(); ++i) {
+        CAPTURE(i);
+        CHECK(log.times[i] - log.times[i - 1] > 100.0 - 16.0);
+        CHECK(log.times[i] - log.times[i - 1] < 100.0 + 50.0);
+    }
+    timer.stop();
+    CHECK_FALSE(timer.isActive());
+    const size_t stopped = log.times.size();
+    ui.pump(300);
+    CHECK(log.times.size() == stopped);
+
+    REQUIRE(timer.start(20));
+    CHECK(timer.waitKind() != PreciseTimer::WaitKind::SystemTimer);
+    ui.pump(3000, log.reached(stopped + 3));
+    timer.stop();
+    CHECK(log.times.size() == stopped + 3);
+}
+
 TEST_CASE("an interval below 1 ms is refused")
 {
     Ui ui;
@@ -467,6 +510,8 @@ const char *waitKindName(PreciseTimer::WaitKind kind)
         return "plain waitable timer, 1 ms tick";
     case PreciseTimer::WaitKind::Plain:
         return "plain waitable timer";
+    case PreciseTimer::WaitKind::SystemTimer:
+        return "SetTimer, its thread failed";
     case PreciseTimer::WaitKind::None:
         break;
     }

@@ -524,6 +524,31 @@ TEST_CASE("the sweep's stops are on the screen as soon as they are set")
     }
 }
 
+TEST_CASE("a sweep whose precise timer fails goes on, on Windows' own timer")
+{
+    Fresh fresh;
+    Form1 &game = shown<Form1>();
+    int ticks = 0;
+    game.Timer1.onTimer([&] {
+        ++ticks;
+        game.Timer1_Timer();
+    });
+    REQUIRE(waitFor([&] { return ticks >= 2; }));
+    win32::timer(game.Timer1).failNextWait();
+    const int before = ticks;
+    std::vector<float> stops;
+    waitFor(
+        [&] {
+            if (stops.empty() || stops.back() != game.Picture2.left())
+                stops.push_back(game.Picture2.left());
+            return false;
+        },
+        1500);
+    CHECK(win32::timer(game.Timer1).waitKind() == win32::PreciseTimer::WaitKind::SystemTimer);
+    CHECK(ticks - before >= 12);
+    CHECK(stops.size() >= 12);
+}
+
 TEST_CASE("\"Presione reiniciar\" in a real box, owned by the game, which waits")
 {
     Fresh fresh;
