@@ -110,16 +110,6 @@ HFONT font(const Font &font, int dpi)
     return fonts.emplace(key, CreateFontIndirectW(&logFont)).first->second;
 }
 
-std::wstring wide(const std::string &utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(std::size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
-    return text;
-}
-
 void becomeDpiAware()
 {
     // The manifest says the same; this covers a program started without it.

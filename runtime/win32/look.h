@@ -4,6 +4,7 @@
 
 #include "runtime/layout.h"
 #include "runtime/pixels.h"
+#include "runtime/win32/utf8.h"
 #include "runtime/win32/windows.h"
 
 #include <string>
@@ -16,9 +17,6 @@ HBRUSH brush(Color color);
 
 // The layout's font at `dpi`, kept for the program's life.
 HFONT font(const Font &font, int dpi);
-
-// UTF-8 to UTF-16.
-std::wstring wide(const std::string &utf8);
 
 // Each window at its own monitor's DPI, as the manifest asks: per-monitor
 // v2 on Windows 10 1703 and later, per-monitor (v1) on 8.1 and the first

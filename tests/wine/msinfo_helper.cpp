@@ -4,22 +4,8 @@
 
 #include <string>
 
+#include "runtime/win32/utf8.h"
 #include "runtime/win32/windows.h"
-
-namespace {
-
-std::string toUtf8(const wchar_t *text)
-{
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return {};
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();
-    return utf8;
-}
-
-} // namespace
 
 int main()
 {
@@ -30,7 +16,7 @@ int main()
 
     const std::wstring marker = std::wstring(self, length) + L".started";
     const std::wstring partial = marker + L".part";
-    const std::string commandLine = toUtf8(::GetCommandLineW());
+    const std::string commandLine = forms::win32::utf8(::GetCommandLineW());
 
     // Written aside and then renamed, so the test never reads half a marker.
     const HANDLE file =
