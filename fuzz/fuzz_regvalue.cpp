@@ -62,8 +62,9 @@ void checkDecoded(std::uint32_t type, const unsigned char *bytes, std::size_t bu
         require(!ok && out.empty());
         return;
     }
-    if (type == sysinfo::RegSz) {
-        // The text ends at its first NUL, or after all the bytes returned.
+    if (type == sysinfo::RegSz || type == sysinfo::RegExpandSz) {
+        // The text ends at its first NUL, or after all the bytes returned;
+        // an expandable one is expanded later, by GetKeyValue.
         const auto *nul = static_cast<const unsigned char *>(std::memchr(bytes, 0, size));
         const std::size_t kept = nul ? std::size_t(nul - bytes) : size;
         require(ok && out.size() == kept && std::memcmp(out.data(), bytes, kept) == 0);
@@ -133,6 +134,7 @@ void fuzzRegistry(Input &input, bool folderOnly)
         require(!empty);
         std::vector<unsigned char> buffer(sysinfo::ValueBufferSize, 0);
         std::copy(value.bytes.begin(), value.bytes.end(), buffer.begin());
+        // No variable is set here: an expandable string comes out as it is.
         checkDecoded(value.type, buffer.data(), buffer.size(), returned, "stale", ok, out);
     }
 

@@ -52,7 +52,7 @@ bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bu
     }
     const std::size_t n = returnedSize;
 
-    if (type == RegSz) {
+    if (type == RegSz || type == RegExpandSz) {
         // The registry does not promise a terminating NUL: the text ends at
         // the first NUL within the n bytes, or after all n and nothing past
         // them. Some installers store two NULs; whatever follows the first is
@@ -114,6 +114,9 @@ bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &k
     }
     const bool ok = decodeValue(type, buffer.data(), buffer.size(), size, keyVal);
     closer.close();
+    // %SystemRoot% and the like, as Windows' own tools store their paths.
+    if (ok && type == RegExpandSz)
+        keyVal = platform.expandEnvironment(keyVal);
     return ok;
 }
 
@@ -122,18 +125,16 @@ Outcome StartSysInfo(Platform &platform) noexcept
     try {
         std::string path;
         // When the full path is registered the folder key is never looked at.
-        if (!GetKeyValue(platform, HKeyLocalMachine, MsinfoKey, MsinfoPathValue, path)) {
-            if (!GetKeyValue(platform, HKeyLocalMachine, ToolsLocationKey, ToolsLocationValue, path)) {
+        // A value read as no text at all (an empty string, a type that holds
+        // no path, an expansion that failed) names nothing: the next place is
+        // tried, and an empty folder is no folder, not the drive's root.
+        if (!GetKeyValue(platform, HKeyLocalMachine, MsinfoKey, MsinfoPathValue, path) || path.empty()) {
+            if (!GetKeyValue(platform, HKeyLocalMachine, ToolsLocationKey, ToolsLocationValue, path) || path.empty())
                 return Outcome::Unavailable;
-            }
             if (platform.dir(path + MsinfoFileName).empty())
                 return Outcome::Unavailable;
             path += MsinfoFileName;
         }
-
-        // Nothing to start.
-        if (path.empty())
-            return Outcome::Unavailable;
 
         // Started as that exact file, never through a shell, so spaces or
         // & | ; in the path cannot turn into extra commands.

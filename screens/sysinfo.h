@@ -29,6 +29,7 @@ inline constexpr std::uint32_t KeyRead = 0x20019u;
 
 inline constexpr std::uint32_t RegNone = 0;
 inline constexpr std::uint32_t RegSz = 1;
+inline constexpr std::uint32_t RegExpandSz = 2; // a string with %VARIABLES% in it
 inline constexpr std::uint32_t RegDword = 4;
 
 inline constexpr std::size_t ValueBufferSize = 1024;
@@ -45,18 +46,19 @@ inline constexpr char MsinfoFileName[] = "\\MSINFO32.EXE";
 inline constexpr char UnavailableMessage[] = "System Information Is Unavailable At This Time";
 
 // The handful of operating-system calls the launcher needs. All texts are
-// 8-bit, like the ...A family of Win32 calls.
+// UTF-8, whatever the system's own 8-bit code page: a Cyrillic user name or
+// an accented folder must reach the file system as it is.
 class Platform
 {
 public:
     virtual ~Platform() = default;
 
-    // RegOpenKeyExA: opens keyName under root; handle is only valid on success.
+    // RegOpenKeyEx: opens keyName under root; handle is only valid on success.
     virtual Status regOpenKeyEx(std::uint32_t root, const std::string &keyName, std::uint32_t options,
                                 std::uint32_t access, KeyHandle &handle) = 0;
 
-    // RegQueryValueExA: size holds the buffer size on entry and the value's
-    // size in bytes on return.
+    // RegQueryValueEx: size holds the buffer size on entry and the value's
+    // size in bytes on return; a string's bytes are UTF-8.
     virtual Status regQueryValueEx(KeyHandle handle, const std::string &valueName, std::uint32_t &type,
                                    unsigned char *data, std::uint32_t &size) = 0;
 
@@ -69,6 +71,10 @@ public:
     // Starts exactly the program at path (no shell, no argument splitting)
     // in a normal, focused window and does not wait for it.
     virtual bool shell(const std::string &path) = 0;
+
+    // ExpandEnvironmentStrings: each %NAME% replaced by that variable's
+    // value, an unknown one left as it is; empty text when that fails.
+    virtual std::string expandEnvironment(const std::string &text) = 0;
 };
 
 // A value the registry says is empty: there is nothing to read, and the
@@ -86,19 +92,22 @@ enum class Outcome {
 
 // Turns the bytes a registry query returned into text. On failure (nothing
 // returned, more than the buffer holds, a short 32-bit number) out is
-// cleared and false returned. Types other than string and 32-bit number
-// leave out untouched and still count as success. Never reads outside
-// buffer[0, bufferSize).
+// cleared and false returned. An expandable string is taken as it is
+// stored (GetKeyValue expands it). Types other than strings and 32-bit
+// numbers leave out untouched and still count as success. Never reads
+// outside buffer[0, bufferSize).
 bool decodeValue(std::uint32_t type, const unsigned char *buffer, std::size_t bufferSize, std::uint32_t returnedSize,
                  std::string &out);
 
-// Reads value subKeyRef of key keyName under keyRoot into keyVal. A value of
-// size 0 throws EmptyValue (after closing the key).
+// Reads value subKeyRef of key keyName under keyRoot into keyVal, with the
+// variables of an expandable string expanded. A value of size 0 throws
+// EmptyValue (after closing the key).
 bool GetKeyValue(Platform &platform, std::uint32_t keyRoot, const std::string &keyName, const std::string &subKeyRef,
                  std::string &keyVal);
 
-// Finds the system-information tool and starts it. On Unavailable the
-// caller shows UnavailableMessage.
+// Finds the system-information tool and starts it: from the full path, or
+// where that gives no text, from the folder. On Unavailable the caller shows
+// UnavailableMessage.
 Outcome StartSysInfo(Platform &platform) noexcept;
 
 // The platform of the running system: the Win32 one, the POSIX one, or where

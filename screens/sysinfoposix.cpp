@@ -174,6 +174,12 @@ bool PosixPlatform::shell(const std::string &path)
     return Shell(path);
 }
 
+std::string PosixPlatform::expandEnvironment(const std::string &text)
+{
+    // Only the answers above are read, and they hold no variables.
+    return text;
+}
+
 std::unique_ptr<Platform> makeNativePlatform()
 {
     return std::make_unique<PosixPlatform>();

@@ -31,6 +31,7 @@ public:
     Status regCloseKey(KeyHandle handle) override;
     std::string dir(const std::string &pattern) override;
     bool shell(const std::string &path) override;
+    std::string expandEnvironment(const std::string &text) override;
 
 private:
     std::vector<std::string> m_tools;

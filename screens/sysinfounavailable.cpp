@@ -21,6 +21,7 @@ public:
     Status regCloseKey(KeyHandle) override { return ErrorInvalidHandle; }
     std::string dir(const std::string &) override { return {}; }
     bool shell(const std::string &) override { return false; }
+    std::string expandEnvironment(const std::string &) override { return {}; }
 };
 
 } // namespace

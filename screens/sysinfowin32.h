@@ -6,7 +6,8 @@
 
 namespace sysinfo {
 
-// Windows platform: the real registry, FindFirstFileA and CreateProcessA.
+// Windows platform: the real registry, FindFirstFileW and CreateProcessW,
+// each text turned from UTF-8 to UTF-16 at the call and back.
 class Win32Platform : public Platform
 {
 public:
@@ -17,6 +18,7 @@ public:
     Status regCloseKey(KeyHandle handle) override;
     std::string dir(const std::string &pattern) override;
     bool shell(const std::string &path) override;
+    std::string expandEnvironment(const std::string &text) override;
 };
 
 } // namespace sysinfo

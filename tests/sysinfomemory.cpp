@@ -43,6 +43,11 @@ void MemoryPlatform::addFile(const std::string &path)
     m_files.insert(path);
 }
 
+void MemoryPlatform::setVariable(const std::string &name, const std::string &value)
+{
+    m_variables[name] = value;
+}
+
 void MemoryPlatform::refuseOpenOf(std::uint32_t root, const std::string &keyName, Status status)
 {
     m_refusedKeys[{root, keyName}] = status;
@@ -137,6 +142,31 @@ std::string MemoryPlatform::dir(const std::string &pattern)
         return {};
     const auto slash = pattern.find_last_of("\\/");
     return slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+}
+
+std::string MemoryPlatform::expandEnvironment(const std::string &text)
+{
+    m_expansions.push_back(text);
+    throwIfAsked(Call::Expand);
+    if (m_refuseExpansion)
+        return {};
+    // As Windows does it: %NAME% of a known variable replaced, anything
+    // else kept as it stands.
+    std::string expanded;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded += text.substr(at);
+            break;
+        }
+        expanded += text.substr(at, open - at);
+        const auto variable = m_variables.find(text.substr(open + 1, close - open - 1));
+        expanded += variable == m_variables.end() ? text.substr(open, close - open + 1) : variable->second;
+        at = close + 1;
+    }
+    return expanded;
 }
 
 bool MemoryPlatform::shell(const std::string &path)

@@ -29,7 +29,7 @@ struct MemoryValue
 class MemoryPlatform : public Platform
 {
 public:
-    enum class Call { Open, Query, Close, Dir, Shell };
+    enum class Call { Open, Query, Close, Dir, Shell, Expand };
 
     struct OpenRecord
     {
@@ -57,11 +57,14 @@ public:
                    const std::string &text);
     void setDword(std::uint32_t root, const std::string &keyName, const std::string &valueName, std::uint32_t number);
     void addFile(const std::string &path);
+    // An environment variable, for expandable strings.
+    void setVariable(const std::string &name, const std::string &value);
 
     void refuseOpenOf(std::uint32_t root, const std::string &keyName, Status status = ErrorAccessDenied);
     void setRefuseAllOpens(bool refuse) { m_refuseAllOpens = refuse; }
     void setRefuseQueries(bool refuse) { m_refuseQueries = refuse; }
     void setRefuseStarts(bool refuse) { m_refuseStarts = refuse; }
+    void setRefuseExpansion(bool refuse) { m_refuseExpansion = refuse; }
     // Every later call of that kind throws: std::runtime_error, or an int
     // when nonStandard is set.
     void setThrowOn(Call call, bool nonStandard = false);
@@ -73,6 +76,7 @@ public:
     const std::vector<std::string> &dirPatterns() const { return m_dirPatterns; }
     const std::vector<std::string> &startAttempts() const { return m_startAttempts; }
     const std::vector<std::string> &started() const { return m_started; }
+    const std::vector<std::string> &expansions() const { return m_expansions; }
     std::size_t openHandleCount() const { return m_handles.size(); }
 
     // --- Platform ---
@@ -83,6 +87,7 @@ public:
     Status regCloseKey(KeyHandle handle) override;
     std::string dir(const std::string &pattern) override;
     bool shell(const std::string &path) override;
+    std::string expandEnvironment(const std::string &text) override;
 
 private:
     using KeyId = std::pair<std::uint32_t, std::string>;
@@ -91,10 +96,12 @@ private:
 
     std::map<KeyId, std::map<std::string, MemoryValue>> m_registry;
     std::set<std::string> m_files;
+    std::map<std::string, std::string> m_variables;
     std::map<KeyId, Status> m_refusedKeys;
     bool m_refuseAllOpens = false;
     bool m_refuseQueries = false;
     bool m_refuseStarts = false;
+    bool m_refuseExpansion = false;
     std::map<Call, bool> m_throwOn; // call -> throw a non-standard exception
 
     std::map<KeyHandle, KeyId> m_handles;
@@ -106,6 +113,7 @@ private:
     std::vector<std::string> m_dirPatterns;
     std::vector<std::string> m_startAttempts;
     std::vector<std::string> m_started;
+    std::vector<std::string> m_expansions;
 };
 
 } // namespace sysinfo

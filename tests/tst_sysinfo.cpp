@@ -155,6 +155,10 @@ private slots:
     // Turning the returned bytes into text.
     void valueDecoding_data();
     void valueDecoding();
+    void expandableValues_data();
+    void expandableValues();
+    void valueWithoutTextTriesTheFolder_data();
+    void valueWithoutTextTriesTheFolder();
     void emptyValueEndsTheLookup_data();
     void emptyValueEndsTheLookup();
     void decodeValueStaysInsideBuffer_data();
@@ -172,8 +176,6 @@ private slots:
     void startPathPassedUnchanged_data();
     void startPathPassedUnchanged();
     void refusedStartIsUnavailable();
-    void unusablePathIsNotStarted_data();
-    void unusablePathIsNotStarted();
     void platformExceptionIsUnavailable_data();
     void platformExceptionIsUnavailable();
     void unavailableMessageText();
@@ -223,6 +225,11 @@ void TestSysInfo::lookupOrder_data()
         << folderTool << true;
     QTest::newRow("neither value") << false << QByteArray() << QByteArray() << folderTool << false << QByteArray()
                                    << QByteArray() << true;
+    QTest::newRow("first value an empty string, second present")
+        << true << QByteArray("") << folder << folderTool << true << folderTool << folderTool << true;
+    QTest::newRow("both values empty strings: no folder is the drive's root")
+        << true << QByteArray("") << QByteArray("") << QByteArray("\\MSINFO32.EXE") << false << QByteArray()
+        << QByteArray() << true;
 }
 
 void TestSysInfo::lookupOrder()
@@ -311,8 +318,9 @@ void TestSysInfo::valueDecoding_data()
     QTest::newRow("short dword of 1 byte") << dword << raw("\x01") << qint64(-1) << old << false << QByteArray("");
     QTest::newRow("binary value leaves text unchanged")
         << quint32(3) << raw("\x01\x02") << qint64(-1) << old << true << old;
-    QTest::newRow("expandable string leaves text unchanged")
-        << quint32(2) << raw("%SystemRoot%\0") << qint64(-1) << old << true << old;
+    QTest::newRow("expandable string read as text")
+        << quint32(sysinfo::RegExpandSz) << raw("C:\\Tools\\msinfo32.exe\0") << qint64(-1) << old << true
+        << QByteArray("C:\\Tools\\msinfo32.exe");
     QTest::newRow("64-bit number leaves empty text empty")
         << quint32(11) << raw("\1\0\0\0\0\0\0\0") << qint64(-1) << QByteArray("") << true << QByteArray("");
 }
@@ -333,6 +341,91 @@ void TestSysInfo::valueDecoding()
     QCOMPARE(sysinfo::GetKeyValue(platform, HKLM, FirstKey, FirstValue, keyVal), ok);
     QCOMPARE(toQt(keyVal), after);
     verifyHandlesBalanced(platform, 1);
+}
+
+void TestSysInfo::expandableValues_data()
+{
+    QTest::addColumn<QByteArray>("firstValue");  // null: no such value
+    QTest::addColumn<QByteArray>("secondValue"); // null: no such value
+    QTest::addColumn<bool>("expands");
+    QTest::addColumn<QByteArray>("startedPath"); // null: nothing started
+
+    const QByteArray tool = "C:\\WINDOWS\\system32\\msinfo32.exe";
+    const QByteArray folderTool = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\MSINFO32.EXE";
+    QTest::newRow("full path with a variable")
+        << QByteArray("%SystemRoot%\\system32\\msinfo32.exe") << QByteArray() << true << tool;
+    QTest::newRow("folder with a variable")
+        << QByteArray() << QByteArray("%CommonProgramFiles%\\Microsoft Shared\\MSInfo") << true << folderTool;
+    QTest::newRow("full path without a variable") << tool << QByteArray() << true << tool;
+    QTest::newRow("unknown variable kept, and not found")
+        << QByteArray() << QByteArray("%NoSuchFolder%\\MSInfo") << true << QByteArray();
+    QTest::newRow("full path whose expansion fails: the folder is tried")
+        << QByteArray("%SystemRoot%\\system32\\msinfo32.exe")
+        << QByteArray("%CommonProgramFiles%\\Microsoft Shared\\MSInfo") << false << QByteArray();
+}
+
+void TestSysInfo::expandableValues()
+{
+    QFETCH(QByteArray, firstValue);
+    QFETCH(QByteArray, secondValue);
+    QFETCH(bool, expands);
+    QFETCH(QByteArray, startedPath);
+
+    MemoryPlatform platform;
+    platform.setVariable("SystemRoot", "C:\\WINDOWS");
+    platform.setVariable("CommonProgramFiles", "C:\\Program Files\\Common Files");
+    platform.setRefuseExpansion(!expands);
+    platform.addFile("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\MSINFO32.EXE");
+    const auto expandable = [](const QByteArray &text) {
+        return memoryValue(sysinfo::RegExpandSz, text + QByteArray(1, '\0'));
+    };
+    if (!firstValue.isNull())
+        platform.setValue(HKLM, FirstKey, FirstValue, expandable(firstValue));
+    if (!secondValue.isNull())
+        platform.setValue(HKLM, SecondKey, SecondValue, expandable(secondValue));
+
+    const Outcome outcome = sysinfo::StartSysInfo(platform);
+
+    QCOMPARE(outcome == Outcome::Started, !startedPath.isNull());
+    const QList<QByteArray> expectedStarts =
+        startedPath.isNull() ? QList<QByteArray> {} : QList<QByteArray> {startedPath};
+    QCOMPARE(toQt(platform.started()), expectedStarts);
+    // Each value read was expanded, once, as it was stored.
+    QList<QByteArray> stored;
+    for (const QByteArray &value : {firstValue, secondValue}) {
+        if (!value.isNull())
+            stored.append(value);
+    }
+    if (expands && !firstValue.isNull())
+        stored = {firstValue}; // found at the first try
+    QCOMPARE(toQt(platform.expansions()), stored);
+    if (!expands)
+        QVERIFY(platform.dirPatterns().empty());
+    verifyHandlesBalanced(platform, int(stored.size()));
+}
+
+void TestSysInfo::valueWithoutTextTriesTheFolder_data()
+{
+    QTest::addColumn<quint32>("type");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("a lone NUL") << quint32(sysinfo::RegSz) << raw("\0");
+    QTest::newRow("an expandable lone NUL") << quint32(sysinfo::RegExpandSz) << raw("\0");
+    QTest::newRow("binary") << quint32(3) << raw("C:\\x.exe\0");
+    QTest::newRow("several strings") << quint32(7) << raw("C:\\x.exe\0\0");
+}
+
+void TestSysInfo::valueWithoutTextTriesTheFolder()
+{
+    QFETCH(quint32, type);
+    QFETCH(QByteArray, bytes);
+
+    MemoryPlatform platform;
+    platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(type, bytes));
+    platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
+    platform.addFile("C:\\Folder\\MSINFO32.EXE");
+    QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Started);
+    QCOMPARE(toQt(platform.started()), QList<QByteArray> {"C:\\Folder\\MSINFO32.EXE"});
+    verifyHandlesBalanced(platform, 2);
 }
 
 void TestSysInfo::emptyValueEndsTheLookup_data()
@@ -545,7 +638,7 @@ void TestSysInfo::keyHandles_data()
     QTest::newRow("query refused") << int(QueryRefused) << 2 << false;
     QTest::newRow("size 0") << int(SizeZero) << 1 << false;
     QTest::newRow("size past the buffer") << int(Oversize) << 2 << true;
-    QTest::newRow("unknown type") << int(UnknownType) << 1 << false;
+    QTest::newRow("unknown type: the folder is tried") << int(UnknownType) << 2 << true;
     QTest::newRow("short dword") << int(ShortDword) << 2 << true;
     QTest::newRow("query throws") << int(QueryThrows) << 1 << false;
     QTest::newRow("first key refused") << int(FirstOpenRefused) << 1 << true;
@@ -619,31 +712,6 @@ void TestSysInfo::refusedStartIsUnavailable()
     QVERIFY(platform.started().empty());
 }
 
-void TestSysInfo::unusablePathIsNotStarted_data()
-{
-    QTest::addColumn<quint32>("type");
-    QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("empty text") << quint32(sysinfo::RegSz) << raw("\0");
-    QTest::newRow("binary value leaves the path empty") << quint32(3) << raw("C:\\x.exe");
-}
-
-void TestSysInfo::unusablePathIsNotStarted()
-{
-    QFETCH(quint32, type);
-    QFETCH(QByteArray, bytes);
-
-    MemoryPlatform platform;
-    platform.setValue(HKLM, FirstKey, FirstValue, memoryValue(type, bytes));
-    platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
-    platform.addFile("C:\\Folder\\MSINFO32.EXE");
-
-    QCOMPARE(sysinfo::StartSysInfo(platform), Outcome::Unavailable);
-    QVERIFY(platform.startAttempts().empty());
-    // The first lookup succeeded, so the folder was never consulted.
-    QVERIFY(!secondKeyOpened(platform));
-}
-
 void TestSysInfo::platformExceptionIsUnavailable_data()
 {
     QTest::addColumn<int>("call");
@@ -653,7 +721,7 @@ void TestSysInfo::platformExceptionIsUnavailable_data()
     const QList<QPair<const char *, MemoryPlatform::Call>> calls = {
         {"open", MemoryPlatform::Call::Open},   {"query", MemoryPlatform::Call::Query},
         {"close", MemoryPlatform::Call::Close}, {"dir", MemoryPlatform::Call::Dir},
-        {"shell", MemoryPlatform::Call::Shell},
+        {"shell", MemoryPlatform::Call::Shell}, {"expand", MemoryPlatform::Call::Expand},
     };
     for (const auto &[name, call] : calls) {
         const bool viaFolder = call == MemoryPlatform::Call::Dir;
@@ -673,7 +741,8 @@ void TestSysInfo::platformExceptionIsUnavailable()
         platform.setString(HKLM, SecondKey, SecondValue, "C:\\Folder");
         platform.addFile("C:\\Folder\\MSINFO32.EXE");
     } else {
-        platform.setString(HKLM, FirstKey, FirstValue, "C:\\Tools\\msinfo32.exe");
+        platform.setValue(HKLM, FirstKey, FirstValue,
+                          memoryValue(sysinfo::RegExpandSz, raw("%SystemRoot%\\msinfo32.exe\0")));
     }
     const auto thrower = MemoryPlatform::Call(call);
     platform.setThrowOn(thrower, nonStandard);
@@ -697,6 +766,9 @@ void TestSysInfo::platformExceptionIsUnavailable()
         break;
     case MemoryPlatform::Call::Shell:
         QCOMPARE(int(platform.startAttempts().size()), 1);
+        break;
+    case MemoryPlatform::Call::Expand:
+        QCOMPARE(int(platform.expansions().size()), 1);
         break;
     }
     // Even when a call throws, every opened key is closed once, never twice.

@@ -28,8 +28,9 @@ echo "Windows build: $(elapsed "$started_at")"
 
 # --- a throwaway prefix, one for every case ---------------------------------
 prefix_at=$(now)
-# Wine takes its 8-bit code page from the locale: fixed, so the accented
-# folder name below means the same on every machine.
+# Wine takes its 8-bit code page from the locale: fixed (Windows-1252), so
+# on every machine the accented folder below lies inside it and the Cyrillic
+# one outside it, where only the UTF-16 calls can reach it.
 export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 fresh_prefix "$work/prefix" "$work/wine.log"
@@ -53,6 +54,7 @@ folder_dir="Korvo Test\\Carpeta MSINFO"
 empty_dir="Korvo Test\\Sin herramienta"
 amp_dir="Korvo Test\\Uno & dos"
 accent_dir="Korvo Test\\Información del sistema"
+cyrillic_dir="Korvo Test\\Сведения о системе"
 decoy_dir="Korvo Test\\Carpeta con carpeta"
 intruder_dir="intruso"
 place() { # folder under C:, file name
@@ -66,6 +68,8 @@ place "$empty_dir" ""
 place "$amp_dir" msinfo-helper.exe
 place "$intruder_dir" intruso.exe
 place "$accent_dir" MSINFO32.EXE
+place "$cyrillic_dir" MSINFO32.EXE
+cp "$build/msinfo-helper.exe" "$drive_c/${cyrillic_dir//\\//}/msinfo-helper.exe"
 # A folder that only carries the tool's name.
 place "$decoy_dir\\MSINFO32.EXE" ""
 tool_path="C:\\$tools_dir\\msinfo-helper.exe"
@@ -146,17 +150,13 @@ end_case() {
 }
 
 press_button() {
-    rm -f "$record" "$record.ansi"
+    rm -f "$record"
     # An empty working folder, so a relative path finds nothing by chance.
-    (cd "$run_dir" && "$wine" "$build/sysinfo-driver.exe" "$(winpath "$record.ansi")") \
+    # The record is in UTF-8, as the launcher's texts are.
+    (cd "$run_dir" && "$wine" "$build/sysinfo-driver.exe" "$(winpath "$record")") \
         >>"$wine_log" 2>&1
-    check "the driver ran and wrote its record" test -s "$record.ansi"
-    # The launcher's texts are in Wine's 8-bit code page for this locale.
-    if [[ -f $record.ansi ]]; then
-        iconv -f CP1252 -t UTF-8 "$record.ansi" >"$record"
-    else
-        : >"$record"
-    fi
+    check "the driver ran and wrote its record" test -s "$record"
+    [[ -f $record ]] || : >"$record"
 
     # Whatever the case: only read access asked for, each opened key closed
     # exactly once and successfully, no key closed that was not opened.
@@ -248,11 +248,43 @@ expect_message
 check "no start tried" lacks_match '^start '
 end_case
 
-# Read in the 8-bit code page and handed back in it: the name must survive.
+# Read and handed back in UTF-16: the names must survive, in the 8-bit code
+# page or outside it.
 begin_case "only the folder, accented folder name"
 setup reg add "HKLM\\$second_key" /v MSINFO /t REG_SZ /d "C:\\$accent_dir" /f
 press_button
 expect_started "C:\\$accent_dir\\MSINFO32.EXE"
+end_case
+
+begin_case "PATH in a Cyrillic folder, outside the 8-bit code page"
+setup reg add "HKLM\\$first_key" /v PATH /t REG_SZ /d "C:\\$cyrillic_dir\\msinfo-helper.exe" /f
+press_button
+expect_started "C:\\$cyrillic_dir\\msinfo-helper.exe"
+end_case
+
+# Windows' own tools store their places with %SystemRoot% and the like.
+begin_case "PATH an expandable string"
+setup reg add "HKLM\\$first_key" /v PATH /t REG_EXPAND_SZ /d "%SystemDrive%\\$tools_dir\\msinfo-helper.exe" /f
+press_button
+check "expanded" has_line "expand %SystemDrive%\\$tools_dir\\msinfo-helper.exe -> $tool_path"
+expect_started "$tool_path"
+end_case
+
+begin_case "only the folder, expandable and Cyrillic"
+setup reg add "HKLM\\$second_key" /v MSINFO /t REG_EXPAND_SZ /d "%SystemDrive%\\$cyrillic_dir" /f
+press_button
+check "looked the tool up in the expanded folder" \
+    has_line "dir C:\\$cyrillic_dir\\MSINFO32.EXE -> MSINFO32.EXE"
+expect_started "C:\\$cyrillic_dir\\MSINFO32.EXE"
+end_case
+
+# An empty path names nothing; the folder is the next place to look.
+begin_case "PATH an empty string, the folder holding the tool"
+setup reg add "HKLM\\$first_key" /v PATH /t REG_SZ /d "" /f
+setup reg add "HKLM\\$second_key" /v MSINFO /t REG_SZ /d "C:\\$folder_dir" /f
+press_button
+check "read a string of no text" has_match '^query .* PATH .* -> 0 type=1 size=1$'
+expect_started "C:\\$folder_dir\\MSINFO32.EXE"
 end_case
 
 begin_case "neither key"

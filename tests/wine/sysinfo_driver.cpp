@@ -1,6 +1,7 @@
 // Presses the About dialog's "System Info..." once on the real Win32
 // services and writes down every system call and the message box it would
-// show, for run-wine-cases.sh to check against the registry it set up.
+// show, in UTF-8, for run-wine-cases.sh to check against the registry it set
+// up.
 
 #include "screens/sysinfo.h"
 #include "screens/sysinfowin32.h"
@@ -75,6 +76,13 @@ public:
             m_record << " error=" << error;
         m_record << '\n';
         return started;
+    }
+
+    std::string expandEnvironment(const std::string &text) override
+    {
+        std::string expanded = m_win32.expandEnvironment(text);
+        m_record << "expand " << text << " -> " << expanded << '\n';
+        return expanded;
     }
 
 private:
