@@ -32,11 +32,6 @@ public:
     // scheme (never the desktop theme, so the game looks the same everywhere).
     std::uint32_t toRgb() const;
 
-    // A backend that has the desktop's own system colours asks for them by
-    // index.
-    constexpr bool isSystem() const { return m_system; }
-    constexpr int systemIndex() const { return m_system ? int(m_value) : -1; }
-
 private:
     constexpr Color(bool system, std::uint32_t value) : m_system(system), m_value(value) { }
     bool m_system;
