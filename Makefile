@@ -39,16 +39,18 @@ test: build package
 package: build
 	@cmake --build $(BUILD) --target package
 
-# The Windows program and its installer, cross-built with MinGW-w64 into
-# build-windows/: its pictures are drawn by the renderer built here in build/.
+# The Windows program, its installer and its portable zip, cross-built with
+# MinGW-w64 into build-windows/: its pictures are drawn by the renderer built
+# here in build/.
 # The host's compiler flags are not the cross compiler's.
 windows: configure
 	@cmake --build $(BUILD) --target korvo-render-icon
 	@env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
 		-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DKORVO_HOST_RENDERER=$(abspath $(BUILD))/packaging/korvo-render-icon >/dev/null
-	@cmake --build $(WINDOWS_BUILD) --target korvo-game installer
-	@ls -l $(WINDOWS_BUILD)/korvo-game.exe $(WINDOWS_BUILD)/korvo-game-*-setup.exe
+	@cmake --build $(WINDOWS_BUILD) --target korvo-game installer portable
+	@ls -l $(WINDOWS_BUILD)/korvo-game.exe $(WINDOWS_BUILD)/korvo-game-*-setup.exe \
+		$(WINDOWS_BUILD)/korvo-game-*-windows-x64.zip
 
 # The README's pictures, taken on a virtual display under Xfce's window
 # manager, at scale 1 and 2.

@@ -3,10 +3,12 @@
 # windows` does (incrementally when it is there), then checks that
 # korvo-game.exe imports only DLLs that every Windows has, that it carries its
 # icon, version information, manifest and every picture at 100, 150 and 200 %
-# at the sizes the backend expects, and that the installer, run silently under
-# Wine, puts the program and its Start-menu entries where it promises, writes
-# nothing else, and that its uninstaller takes all of it away again. Skipped
-# when Wine, the cross compiler or NSIS is missing (tests/skip.sh).
+# at the sizes the backend expects; that the portable zip holds the program,
+# LEAME.txt and the licence as Notepad reads them; and that the installer,
+# run silently under Wine, puts the program and its Start-menu entries where
+# it promises, writes nothing else, and that its uninstaller takes all of it
+# away again. Skipped when Wine, the cross compiler or NSIS is missing
+# (tests/skip.sh).
 #
 # usage: windows-package.sh CMAKE SOURCE-DIR WINDOWS-BUILD RENDERER WORK-DIR VERSION PICTURE...
 set -uo pipefail
@@ -33,8 +35,9 @@ if ! "$cmake" --build "$build" >"$work/build.log" 2>&1; then
 fi
 exe=$build/korvo-game.exe
 setup=$build/korvo-game-$version-setup.exe
+zip=$build/korvo-game-$version-windows-x64.zip
 echo "Windows build: $(elapsed "$started_at"); korvo-game.exe $(stat -c %s "$exe") bytes," \
-    "installer $(stat -c %s "$setup") bytes"
+    "installer $(stat -c %s "$setup") bytes, portable zip $(stat -c %s "$zip") bytes"
 
 # --- what the program needs of Windows ------------------------------------
 echo "korvo-game.exe:"
@@ -104,6 +107,42 @@ done
 [[ ${#wrong[@]} -eq 0 ]] || fail "pictures drawn wrong: ${wrong[*]}"
 [[ ${#missing[@]} -eq 0 && ${#wrong[@]} -eq 0 ]] &&
     ok "${#pictures[@]} pictures at 100, 150 and 200 %, each at its size"
+
+# --- the portable zip -----------------------------------------------------
+echo "portable zip:"
+unpacked=$work/portable
+rm -rf "$unpacked"
+mkdir -p "$unpacked"
+folder=korvo-game-$version
+if ! (cd "$unpacked" && "$cmake" -E tar xf "$zip"); then
+    fail "$zip does not unpack"
+elif [[ $(cd "$unpacked" && find . -type f | sort) != "$(printf "./$folder/%s\n" LEAME.txt LICENCIA.txt \
+    korvo-game.exe | sort)" ]]; then
+    fail "the zip holds other files than korvo-game.exe, LEAME.txt and LICENCIA.txt in $folder/: $(
+        cd "$unpacked" && find . -type f | sort | tr '\n' ' ')"
+else
+    ok "the program, LEAME.txt and LICENCIA.txt in $folder/"
+fi
+cmp -s "$exe" "$unpacked/$folder/korvo-game.exe" && ok "its program is the one built" ||
+    fail "the zip's korvo-game.exe differs from $exe"
+# Notepad's way: UTF-8 with its mark, lines ending in CR LF.
+for text in LEAME.txt LICENCIA.txt; do
+    file=$unpacked/$folder/$text
+    if [[ -f $file && $(head -c 3 "$file" | od -An -tx1 | tr -d ' ') == efbbbf ]] &&
+        ! tr -d '\r' <"$file" | cmp -s - "$file" && [[ $(grep -c $'[^\r]$' "$file") -eq 0 ]] &&
+        iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1; then
+        ok "$text is UTF-8 with its mark, every line ending in CR LF"
+    else
+        fail "$text is not UTF-8 with its mark and CR LF line ends"
+    fi
+done
+grep -qF "Korvo Game $version" "$unpacked/$folder/LEAME.txt" && grep -qF "korvo-game.exe" "$unpacked/$folder/LEAME.txt" &&
+    ok "LEAME.txt names the game, its version and its program" ||
+    fail "LEAME.txt does not name Korvo Game $version and korvo-game.exe"
+licence=$(sed -n '/^License: LicenseRef-proprietary/,/^$/{s/^ //p}' "$source/packaging/debian/copyright")
+tr -d '\r' <"$unpacked/$folder/LICENCIA.txt" | grep -qF "$licence" &&
+    ok "LICENCIA.txt holds the licence of packaging/debian/copyright" ||
+    fail "LICENCIA.txt lacks the licence of packaging/debian/copyright"
 
 # --- the installer under Wine ----------------------------------------------
 prefix_at=$(now)
