@@ -5,16 +5,17 @@
 # icon, version information, manifest and every picture at 100, 150 and 200 %
 # at the sizes the backend expects; that the portable zip holds the program,
 # LEAME.txt and the licence as Notepad reads them; and that the installer,
-# run silently under Wine, puts the program and its Start-menu entries where
-# it promises, writes nothing else, and that its uninstaller takes all of it
-# away again. Skipped when Wine, the cross compiler or NSIS is missing
-# (tests/skip.sh).
+# run silently under Wine for every user and for one, puts the program, its
+# Start-menu entry and its entry in Windows' list of installed apps where it
+# promises, writes nothing else, installs again in place, and that its
+# uninstaller takes all of it away again. Skipped when Wine, the cross
+# compiler or NSIS is missing (tests/skip.sh).
 #
-# usage: windows-package.sh CMAKE SOURCE-DIR WINDOWS-BUILD RENDERER WORK-DIR VERSION PICTURE...
+# usage: windows-package.sh CMAKE SOURCE-DIR WINDOWS-BUILD RENDERER WORK-DIR VERSION APP-ID PICTURE...
 set -uo pipefail
 
-cmake=$1 source=$2 build=$3 renderer=$4 work=$5 version=$6
-shift 6
+cmake=$1 source=$2 build=$3 renderer=$4 work=$5 version=$6 app_id=$7
+shift 7
 pictures=("$@")
 
 source "$(dirname "$0")/wine/wine.sh"
@@ -153,9 +154,6 @@ echo "Wine prefix: $(elapsed "$prefix_at")"
 
 drive_c=$WINEPREFIX/drive_c
 snapshot() { (cd "$drive_c" && find . | sort); } # every file and folder of drive C:
-# Wine keeps the registry in these files; Wine itself changes keys of its own
-# as programs run, so what is looked for is anything of the game's.
-registry_mentions() { grep -il -e korvo -e tabrinex "$WINEPREFIX"/*.reg; }
 # Run, then wait until Wine has nothing left running: the uninstaller goes on
 # from a copy of itself in the temporary folder.
 run() {
@@ -164,57 +162,197 @@ run() {
     "$wineserver" -w
     return $status
 }
+under_c() { # a Windows path on C: as this script sees it from drive_c
+    local path=${1#C:\\}
+    printf './%s' "${path//\\//}"
+}
+windows_variable() { "$wine" cmd /c echo "%$1%" 2>>"$wine_log" | tr -d '\r'; }
 
-echo "installer:"
-program=./Program\ Files/Korvo\ Game
-menu=./ProgramData/Microsoft/Windows/Start\ Menu/Programs/Korvo\ Game
-promised=$(printf '%s\n' "$program" "$program/korvo-game.exe" "$program/desinstalar.exe" \
-    "$menu" "$menu/Korvo Game.lnk" "$menu/Desinstalar Korvo Game.lnk" | sort)
-
-before=$(snapshot)
-run "$setup" /S || fail "the installer ended with exit code $?"
-after=$(snapshot)
-added=$(comm -13 <(echo "$before") <(echo "$after"))
-removed=$(comm -23 <(echo "$before") <(echo "$after"))
-if [[ $added == "$promised" && -z $removed ]]; then
-    ok "installed silently: the program and its uninstaller in Program Files, two Start-menu entries, no other file"
-else
-    fail "the installer changed other files than it promises (< promised, > made):"$'\n'"$(
-        diff <(echo "$promised") <(echo "$added") | sed 's/^/    /')${removed:+$'\n    removed: '$removed}"
-fi
-mentions=$(registry_mentions)
-[[ -z $mentions ]] && ok "nothing of the game in the registry" ||
-    fail "the registry mentions the game: $(grep -i -e korvo -e tabrinex "$WINEPREFIX"/*.reg | head -n 5)"
-cmp -s "$exe" "$drive_c/$program/korvo-game.exe" && ok "the installed program is the one built" ||
-    fail "the installed korvo-game.exe differs from $exe"
-
-# A shortcut keeps its target's path in the 8-bit code page and its icon's in
-# UTF-16.
-installed='C:\Program Files\Korvo Game'
+key="Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$app_id"
+value_of() { # root, value name: the value's data as `reg query` shows it
+    "$wine" reg query "$1\\$key" /v "$2" 2>>"$wine_log" | tr -d '\r' |
+        sed -n "s/^    $2    REG_[A-Z_]*    //p"
+}
+has_entry() { "$wine" reg query "$1\\$key" >/dev/null 2>&1; }
+# Wine keeps the registry in these files; Wine itself changes keys of its own
+# as programs run, so what is looked for is anything of the game's: the keys
+# that mention it.
+registry_mentions() {
+    awk '/^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key) }
+        tolower($0) ~ /korvo|tabrinex/ { print FILENAME ": " key }' "$WINEPREFIX"/*.reg | sort -u
+}
+# Windows starts the game from the Start menu: the shortcut's target is
+# stored in the 8-bit code page, its icon in UTF-16.
 leads_to() { strings "$1" | grep -qxF "$2"; }
 icon_of() { strings -e l "$1" | grep -qF "$2"; }
-shortcut=$drive_c/$menu/Korvo\ Game.lnk
-if leads_to "$shortcut" "$installed\\korvo-game.exe" && icon_of "$shortcut" "$installed\\korvo-game.exe"; then
-    ok "the Start-menu entry \"Korvo Game\" starts the installed program and shows its icon"
-else
-    fail "the Start-menu entry does not lead to the installed korvo-game.exe with its icon"
-fi
-leads_to "$drive_c/$menu/Desinstalar Korvo Game.lnk" "$installed\\desinstalar.exe" &&
-    ok "the Start-menu entry \"Desinstalar Korvo Game\" starts the uninstaller" ||
-    fail "the Start-menu entry \"Desinstalar Korvo Game\" does not lead to the uninstaller"
+# Removing the game as Windows' list of installed apps does it, silently.
+uninstall_quietly() { # root
+    local command program arguments
+    command=$(value_of "$1" QuietUninstallString)
+    program=${command#\"}
+    program=${program%%\"*}
+    arguments=${command#\"$program\"}
+    # shellcheck disable=SC2086 # the arguments are words, as Windows splits them
+    run "$program" $arguments || fail "the uninstaller ($command) ended with exit code $?"
+    # Windows deletes the uninstaller's copy in the temporary folder when it
+    # next starts, as the uninstaller asks it to: start Wine's Windows again
+    # to see it go.
+    run wineboot -r || fail "restarting Wine's Windows ended with exit code $?"
+}
 
-run "$installed\\desinstalar.exe" /S || fail "the uninstaller ended with exit code $?"
-# The uninstaller runs from a copy of itself in the temporary folder, which
-# Windows deletes when it next starts, as the uninstaller asks it to: start
-# Wine's Windows again to see it go.
+# The known folders of each scope, as this prefix has them.
+local_appdata=$(windows_variable LOCALAPPDATA)
+appdata=$(windows_variable APPDATA)
+[[ $local_appdata == C:\\* && $appdata == C:\\* ]] ||
+    fail "Wine does not tell %LOCALAPPDATA% and %APPDATA% ($local_appdata, $appdata)"
+user_programs=$(under_c "$local_appdata\\Programs")
+
+# installed SCOPE ROOT FOLDER MENU: the entry, the files and the shortcut of
+# the game installed for SCOPE (AllUsers, CurrentUser) into FOLDER, with its
+# Start-menu entry in MENU, against the snapshot in $before.
+installed() {
+    local scope=$1 root=$2 folder=$3 menu=$4 other=HKCU
+    [[ $root == HKCU ]] && other=HKLM
+    local promised added removed
+    promised=$(printf '%s\n' "$(under_c "$folder")" "$(under_c "$folder")/korvo-game.exe" \
+        "$(under_c "$folder")/desinstalar.exe" "$(under_c "$menu")/Korvo Game.lnk")
+    # The per-user programs folder is Windows' own: made for the first
+    # program that goes there.
+    [[ $folder == "$local_appdata\\Programs\\"* ]] && ! grep -qxF "$user_programs" <<<"$before" &&
+        promised+=$'\n'$user_programs
+    promised=$(sort <<<"$promised")
+    added=$(comm -13 <(echo "$before") <(snapshot))
+    removed=$(comm -23 <(echo "$before") <(snapshot))
+    if [[ $added == "$promised" && -z $removed ]]; then
+        ok "$scope: the program and its uninstaller in $folder, one Start-menu entry, no other file"
+    else
+        fail "$scope: the installer changed other files than it promises (< promised, > made):"$'\n'"$(
+            diff <(echo "$promised") <(echo "$added") | sed 's/^/    /')${removed:+$'\n    removed: '$removed}"
+    fi
+    cmp -s "$exe" "$drive_c/$(under_c "$folder")/korvo-game.exe" && ok "$scope: the installed program is the one built" ||
+        fail "$scope: the installed korvo-game.exe differs from $exe"
+    local shortcut=$drive_c/$(under_c "$menu")/Korvo\ Game.lnk
+    if leads_to "$shortcut" "$folder\\korvo-game.exe" && icon_of "$shortcut" "$folder\\korvo-game.exe"; then
+        ok "$scope: the Start-menu entry \"Korvo Game\" starts the installed program and shows its icon"
+    else
+        fail "$scope: the Start-menu entry does not lead to the installed korvo-game.exe with its icon"
+    fi
+
+    # The entry Windows lists, in the scope's own root, and none in the other.
+    local mentions
+    mentions=$(registry_mentions)
+    local store=system.reg
+    [[ $root == HKCU ]] && store=user.reg
+    if [[ $mentions == "$WINEPREFIX/$store: [${key//\\/\\\\}]"* && $(wc -l <<<"$mentions") -eq 1 ]]; then
+        ok "$scope: the registry holds the game's entry in $root and nothing else of it"
+    else
+        fail "$scope: the registry mentions the game elsewhere than its entry in $root:"$'\n'"$(sed 's/^/    /' <<<"$mentions")"
+    fi
+    has_entry "$other" && fail "$scope: an entry in $other too"
+    echo "  $root\\$key:"
+    "$wine" reg query "$root\\$key" 2>>"$wine_log" | tr -d '\r' | sed -n 's/^    /      /p'
+    local uninstaller="\"$folder\\desinstalar.exe\" /$scope"
+    local bytes kilobytes size
+    bytes=$(($(stat -c %s "$drive_c/$(under_c "$folder")/korvo-game.exe") +
+        $(stat -c %s "$drive_c/$(under_c "$folder")/desinstalar.exe")))
+    kilobytes=$((bytes / 1024))
+    size=$(value_of "$root" EstimatedSize)
+    local wrong=()
+    [[ $(value_of "$root" DisplayName) == "Korvo Game" ]] || wrong+=(DisplayName)
+    [[ $(value_of "$root" DisplayIcon) == "$folder\\korvo-game.exe" ]] || wrong+=(DisplayIcon)
+    [[ $(value_of "$root" DisplayVersion) == "$installed_version" ]] || wrong+=(DisplayVersion)
+    [[ $(value_of "$root" Publisher) == Tabrinex ]] || wrong+=(Publisher)
+    [[ $(value_of "$root" InstallLocation) == "$folder" ]] || wrong+=(InstallLocation)
+    [[ $(value_of "$root" UninstallString) == "$uninstaller" ]] || wrong+=(UninstallString)
+    [[ $(value_of "$root" QuietUninstallString) == "$uninstaller /S" ]] || wrong+=(QuietUninstallString)
+    [[ $(value_of "$root" URLInfoAbout) == "https://www.tabrinex.com.ar" ]] || wrong+=(URLInfoAbout)
+    [[ $(value_of "$root" NoModify) == 0x1 ]] || wrong+=(NoModify)
+    [[ $(value_of "$root" NoRepair) == 0x1 ]] || wrong+=(NoRepair)
+    # Counted a file at a time, each rounded down.
+    [[ $size == 0x* ]] && ((size >= kilobytes - 1 && size <= kilobytes)) ||
+        wrong+=("EstimatedSize ($size, not $kilobytes KB)")
+    if [[ ${#wrong[@]} -eq 0 ]]; then
+        ok "$scope: the entry names the game, its version, publisher, place, size and quoted uninstaller"
+    else
+        fail "$scope: wrong in the entry: ${wrong[*]}"
+    fi
+}
+
+# gone SCOPE: after uninstalling and a restart, the prefix is as in $pristine.
+gone() {
+    local left
+    left=$(snapshot)
+    # Windows' per-user programs folder stays, as Windows itself keeps it.
+    grep -qxF "$user_programs" <<<"$pristine" || left=$(grep -vxF "$user_programs" <<<"$left")
+    if [[ $left == "$pristine" && -z $(registry_mentions) ]]; then
+        ok "$1: uninstalled silently: after a restart every file and key the installer made is gone, and nothing else"
+    else
+        fail "$1: after uninstalling and a restart the prefix is not as before (< before, > after):"$'\n'"$(
+            diff <(echo "$pristine") <(echo "$left") | sed 's/^/    /')"$'\n'"$(registry_mentions | sed 's/^/    /')"
+    fi
+}
+
+# A newer version's installer, made from the same script.
+newer=$work/korvo-game-9.9.9-setup.exe
+makensis -V1 -NOCONFIG -INPUTCHARSET UTF8 -DVERSION=9.9.9 "-DAPP_ID=$app_id" "-DPROGRAM=$exe" \
+    "-DICON=$build/artwork/korvo-game.ico" "-DOUTFILE=$newer" "$source/packaging/windows/korvo-game.nsi" \
+    >>"$wine_log" 2>&1 || fail "making a newer version's installer"
+
+echo "installer:"
+pristine=$(snapshot)
+installed_version=$version
+all_users='C:\Program Files\Korvo Game'
+common_menu='C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
+user_menu="$appdata\\Microsoft\\Windows\\Start Menu\\Programs"
+
+# For every user, as an administrator chooses (Wine's user is one).
+before=$pristine
+run "$setup" /AllUsers /S || fail "the installer (/AllUsers) ended with exit code $?"
+installed AllUsers HKLM "$all_users" "$common_menu"
+# The same version again, without a word of scope: where the game is.
+upgraded_from=$(snapshot)
+run "$setup" /S || fail "the installer, run again, ended with exit code $?"
+[[ $(snapshot) == "$upgraded_from" ]] && ok "AllUsers: installed again in place: one copy, one Start-menu entry" ||
+    fail "AllUsers: installing again changed the files: $(diff <(echo "$upgraded_from") <(snapshot) | tr '\n' ' ')"
+installed AllUsers HKLM "$all_users" "$common_menu"
+# A newer version over it: the same one entry, now of that version.
+run "$newer" /S || fail "the newer version's installer ended with exit code $?"
+[[ $(snapshot) == "$upgraded_from" ]] && ok "AllUsers: a newer version installed in place: one copy, one Start-menu entry" ||
+    fail "AllUsers: the newer version changed the files: $(diff <(echo "$upgraded_from") <(snapshot) | tr '\n' ' ')"
+installed_version=9.9.9
+installed AllUsers HKLM "$all_users" "$common_menu"
+installed_version=$version
+uninstall_quietly HKLM
+gone AllUsers
+
+# Only for me: in the user's own programs folder, no administrator asked.
+run "$setup" /CurrentUser /S || fail "the installer (/CurrentUser) ended with exit code $?"
+installed CurrentUser HKCU "$local_appdata\\Programs\\Korvo Game" "$user_menu"
+uninstall_quietly HKCU
+gone CurrentUser
+
+# A folder of one's own, then an upgrade that is told nothing: it finds the
+# game's scope and folder in the entry, and leaves no second copy behind.
+custom='C:\Juegos\Korvo Game'
+mkdir -p "$drive_c/Juegos" # the player's own folder of games
+before=$(snapshot)
+pristine=$before
+# /D= takes the rest of the command line as it stands, spaces and all, never
+# quoted: through cmd, as a player would type it.
+run cmd /c "Z:${setup//\//\\} /CurrentUser /S /D=$custom" ||
+    fail "the installer (/CurrentUser /D=) ended with exit code $?"
+installed CurrentUser HKCU "$custom" "$user_menu"
+upgraded_from=$(snapshot)
+run "$setup" /S || fail "the installer, run again, ended with exit code $?"
+[[ $(snapshot) == "$upgraded_from" ]] &&
+    ok "CurrentUser: installed again into $custom, where the game was: one copy, one Start-menu entry" ||
+    fail "CurrentUser: installing again changed the files: $(diff <(echo "$upgraded_from") <(snapshot) | tr '\n' ' ')"
+installed CurrentUser HKCU "$custom" "$user_menu"
+# Its own uninstaller, started from its folder without a word of scope,
+# finds which entry is its own.
+run "$custom\\desinstalar.exe" /S || fail "the uninstaller ended with exit code $?"
 run wineboot -r || fail "restarting Wine's Windows ended with exit code $?"
-left=$(snapshot)
-if [[ $left == "$before" && -z $(registry_mentions) ]]; then
-    ok "uninstalled silently: after a restart everything the installer made is gone, and nothing else"
-else
-    fail "after uninstalling and a restart the prefix is not as before (< before, > after):"$'\n'"$(
-        diff <(echo "$before") <(echo "$left") | sed 's/^/    /')"
-fi
+gone "CurrentUser, from its folder"
 
 echo "in all: $(elapsed "$started_at")"
 ((failures == 0)) || { echo "$failures failed; Wine's messages: $wine_log"; exit 1; }
