@@ -2,8 +2,8 @@
 # Runs the Win32 backend's checks under Wine on a virtual display: builds the
 # game, backend-check.exe and the seam suite with the MinGW-w64 cross
 # compiler, makes a throwaway Wine prefix and drives the game's real windows
-# with both at 96 DPI, then at 192. With --bench it times 300 ticks of the
-# game's Timer1 instead.
+# with both, Wine playing Windows 10 and then Windows 7, each at 96 DPI and at
+# 192. With --bench it times 300 ticks of the game's Timer1 instead.
 # Skipped when Wine, the cross compiler, doctest or Xvfb is missing
 # (tests/skip.sh).
 #
@@ -62,15 +62,22 @@ dpi() { # sets the screen's DPI for the next programs
     "$wineserver" -k >>"$wine_log" 2>&1
     "$wineserver" -w
 }
+windows() { # the Windows that Wine plays for the next programs: 7, 10
+    "$wine" winecfg -v "win$1" >>"$wine_log" 2>&1
+    "$wineserver" -w
+}
 
 # The seam suite's storm plays its 30,000 actions in about a minute under
 # Wine at 96 DPI; at 192, where each picture drawn has four times the
-# pixels, a shorter storm takes the same paths. Unless told otherwise.
-storm_actions() {
-    if [[ -n ${KORVO_STORM_ACTIONS:-} || $1 == 96 ]]; then
+# pixels, a shorter storm takes the same paths, and so does the second
+# Windows. Unless told otherwise.
+storm_actions() { # Windows, DPI
+    if [[ -n ${KORVO_STORM_ACTIONS:-} || ($1 == 10 && $2 == 96) ]]; then
         echo "${KORVO_STORM_ACTIONS:-}"
-    else
+    elif [[ $2 == 96 ]]; then
         echo 5000
+    else
+        echo 2000
     fi
 }
 
@@ -80,16 +87,19 @@ if ((bench)); then
     echo "$(nproc) cores; Wine: $("$wine" --version 2>/dev/null)"
     timeout 300 "$wine" "$build/backend-check.exe" --bench --ticks="${TICKS:-300}" || status=1
 else
-    for each in 96 192; do
-        dpi "$each"
-        echo "--- at $each DPI"
-        timeout 300 "$wine" "$build/backend-check.exe" --dpi="$each" --game="$build/korvo/korvo-game.exe" ||
-            status=1
-        echo "--- the seam suite at $each DPI"
-        started=$(now)
-        KORVO_STORM_ACTIONS=$(storm_actions "$each") timeout 600 "$wine" "$build/seam/seam_suite.exe" --dpi="$each" ||
-            status=1
-        echo "the seam suite took $(elapsed "$started")"
+    for version in 10 7; do
+        windows "$version"
+        for each in 96 192; do
+            dpi "$each"
+            echo "--- Windows $version at $each DPI"
+            timeout 300 "$wine" "$build/backend-check.exe" --windows="$version" --dpi="$each" \
+                --game="$build/korvo/korvo-game.exe" || status=1
+            echo "--- the seam suite, Windows $version at $each DPI"
+            started=$(now)
+            KORVO_STORM_ACTIONS=$(storm_actions "$version" "$each") timeout 600 \
+                "$wine" "$build/seam/seam_suite.exe" --dpi="$each" || status=1
+            echo "the seam suite took $(elapsed "$started")"
+        done
     done
 fi
 

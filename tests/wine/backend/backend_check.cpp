@@ -4,7 +4,8 @@
 // launcher against Wine's registry and the real program's end. What every
 // backend must do alike is the seam suite's (tests/seam).
 //
-//   backend-check.exe --dpi=N [--game=PATH] [doctest options]   the checks, at a DPI of N
+//   backend-check.exe --dpi=N [--windows=V] [--game=PATH] [doctest options]
+//                                       the checks, at a DPI of N, Wine playing Windows V (7, 10)
 //   backend-check.exe --bench [--ticks=N]                       Timer1's ticks measured
 
 // First: it keeps <windows.h> from defining min and max, and doctest.h
@@ -31,6 +32,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace forms;
@@ -38,6 +40,7 @@ using namespace forms;
 namespace {
 
 int expectedDpi = 96;
+int expectedWindows = 0;
 std::string gamePath;
 
 double nowMs()
@@ -232,6 +235,25 @@ struct RealBox
 };
 
 } // namespace
+
+TEST_CASE("Wine plays the Windows this run is for")
+{
+    if (!expectedWindows)
+        return;
+    // As the kernel reports it, whatever a manifest says.
+    using GetVersion = LONG(WINAPI *)(OSVERSIONINFOW *);
+    const auto get = reinterpret_cast<GetVersion>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    const bool found = get != nullptr;
+    REQUIRE(found);
+    OSVERSIONINFOW version {};
+    version.dwOSVersionInfoSize = sizeof version;
+    REQUIRE(get(&version) == 0);
+    const std::pair<DWORD, DWORD> expected =
+        expectedWindows == 7 ? std::pair<DWORD, DWORD> {6, 1} : std::pair<DWORD, DWORD> {10, 0};
+    CHECK(version.dwMajorVersion == expected.first);
+    CHECK(version.dwMinorVersion == expected.second);
+}
 
 TEST_CASE("layout: the game window, its styles, fonts and pictures")
 {
@@ -727,6 +749,8 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--dpi=", 6) == 0)
             expectedDpi = std::atoi(argv[i] + 6);
+        else if (std::strncmp(argv[i], "--windows=", 10) == 0)
+            expectedWindows = std::atoi(argv[i] + 10);
         else if (std::strncmp(argv[i], "--game=", 7) == 0)
             gamePath = argv[i] + 7;
         else if (std::strcmp(argv[i], "--bench") == 0)
