@@ -160,15 +160,20 @@ SIZE pictureSize(const std::string &name, int dpi)
 
 void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int dpi)
 {
-    HBITMAP picture = bitmap(name, size, dpi, true);
-    if (!picture)
-        return;
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ before = SelectObject(source, picture);
-    const BLENDFUNCTION blend {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, size.cx, size.cy, source, 0, 0, size.cx, size.cy, blend);
+    if (HBITMAP picture = bitmap(name, size, dpi, true))
+        blend(dc, picture, x, y, {0, 0, size.cx, size.cy});
+}
+
+void blend(HDC dc, HBITMAP bitmap, int x, int y, const RECT &part)
+{
+    // One device context to draw every picture from, kept: a ball drawn ten
+    // times a second would otherwise make one each time.
+    static HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ before = SelectObject(source, bitmap);
+    const BLENDFUNCTION function {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const int width = part.right - part.left, height = part.bottom - part.top;
+    AlphaBlend(dc, x, y, width, height, source, part.left, part.top, width, height, function);
     SelectObject(source, before);
-    DeleteDC(source);
 }
 
 HICON pictureIcon(const std::vector<std::string> &names, int side)

@@ -21,6 +21,10 @@ SIZE pictureSize(const std::string &name, int dpi);
 // otherwise scaled from it.
 void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int dpi);
 
+// Blends `part` of a premultiplied 32-bit bitmap at (x, y), its transparent
+// parts showing what is already there.
+void blend(HDC dc, HBITMAP bitmap, int x, int y, const RECT &part);
+
 // An icon `side` pixels square from pictures drawn for given sizes, smallest
 // first: the one drawn for that size, else the largest scaled. Kept for the
 // program's life.
