@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -129,15 +130,17 @@ void drawShape(HDC dc, const RECT &rect, const ShapeStyle &style, int dpi)
 // life: the ring lies under the sweeping ball, and drawing its hatch and
 // outline again at every tick was most of what the sweep cost. Drawn on
 // black and on white, what comes out alike is the shape; what differs is the
-// background, which stays clear. One pixel wider and higher than the box,
-// for a solid shape's fill reaches one past it.
-HBITMAP shapePicture(const ShapeStyle &style, SIZE box, int dpi)
+// background: clear, or `ground` where nothing else lies under the shape, so
+// that it is copied rather than blended. One pixel wider and higher than the
+// box, for a solid shape's fill reaches one past it.
+HBITMAP shapePicture(const ShapeStyle &style, SIZE box, int dpi, std::optional<COLORREF> ground)
 {
-    using Key = std::tuple<int, int, int, ShapeKind, int, std::uint32_t, FillStyle, std::uint32_t>;
+    using Key =
+        std::tuple<int, int, int, ShapeKind, int, std::uint32_t, FillStyle, std::uint32_t, std::optional<COLORREF>>;
     static std::map<Key, HBITMAP> kept;
     const auto [found, fresh] =
         kept.try_emplace(Key {box.cx, box.cy, dpi, style.shape, style.borderWidth, style.borderColor.toRgb(),
-                              style.fillStyle, style.fillColor.toRgb()},
+                              style.fillStyle, style.fillColor.toRgb(), ground},
                          nullptr);
     if (!fresh)
         return found->second;
@@ -165,9 +168,11 @@ HBITMAP shapePicture(const ShapeStyle &style, SIZE box, int dpi)
     GdiFlush();
     auto *onBlack = static_cast<std::uint32_t *>(bits[0]);
     const auto *onWhite = static_cast<const std::uint32_t *>(bits[1]);
+    const std::uint32_t background =
+        ground ? 0xFF000000 | GetRValue(*ground) << 16 | GetGValue(*ground) << 8 | GetBValue(*ground) : 0;
     for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height); ++i) {
         const std::uint32_t color = onBlack[i] & 0xFFFFFF;
-        onBlack[i] = color == (onWhite[i] & 0xFFFFFF) ? 0xFF000000 | color : 0;
+        onBlack[i] = color == (onWhite[i] & 0xFFFFFF) ? 0xFF000000 | color : background;
     }
     DeleteObject(layers[1]);
     return found->second = layers[0];
@@ -211,7 +216,7 @@ void drawPictureIn(HDC dc, const RECT &box, const std::string &picture, SIZE siz
 
 } // namespace
 
-void drawLightweight(HDC dc, const Control &control)
+void drawLightweight(HDC dc, const Control &control, std::optional<COLORREF> ground)
 {
     const int dpi = control.form().dpi();
     const RECT &box = native(control).rect;
@@ -224,13 +229,14 @@ void drawLightweight(HDC dc, const Control &control)
         drawPictureIn(dc, box, picture, size, dpi);
     } else if (const auto *shape = dynamic_cast<const Shape *>(&control)) {
         // Only the part that is being drawn.
-        HBITMAP picture = shapePicture(shape->style(), {box.right - box.left, box.bottom - box.top}, dpi);
+        HBITMAP picture = shapePicture(shape->style(), {box.right - box.left, box.bottom - box.top}, dpi, ground);
         RECT drawn {}, part {};
         GetClipBox(dc, &drawn);
         const RECT whole {box.left, box.top, box.right + 1, box.bottom + 1};
-        if (picture && IntersectRect(&part, &whole, &drawn))
-            blend(dc, picture, part.left, part.top,
-                  {part.left - box.left, part.top - box.top, part.right - box.left, part.bottom - box.top});
+        if (picture && IntersectRect(&part, &whole, &drawn)) {
+            const RECT from {part.left - box.left, part.top - box.top, part.right - box.left, part.bottom - box.top};
+            (ground ? copy : blend)(dc, picture, part.left, part.top, from);
+        }
     } else if (const auto *line = dynamic_cast<const Line *>(&control)) {
         drawLine(dc, *line, dpi);
     }

@@ -75,10 +75,23 @@ void paintSurface(HWND window, Container &container)
         FillRect(buffer, &area, brush(backColor(container)));
         if (const auto *frame = dynamic_cast<const Frame *>(&container))
             drawGroupBox(buffer, window, *frame);
-        for (const Control *control : drawOrder(container)) {
+        // A control drawn before any other it overlaps, even by the pixel a
+        // shape may reach past its box, lies on the surface's colour alone.
+        const std::vector<Control *> &order = drawOrder(container);
+        for (auto at = order.begin(); at != order.end(); ++at) {
+            const Control *control = *at;
             RECT overlap {};
-            if (control->visible() && IntersectRect(&overlap, &native(*control).rect, &area))
-                drawLightweight(buffer, *control);
+            if (!control->visible() || !IntersectRect(&overlap, &native(*control).rect, &area))
+                continue;
+            RECT reach = native(*control).rect;
+            ++reach.right;
+            ++reach.bottom;
+            const bool onGround = std::none_of(order.begin(), at, [&reach](const Control *under) {
+                RECT both {};
+                return under->visible() && IntersectRect(&both, &native(*under).rect, &reach);
+            });
+            drawLightweight(buffer, *control,
+                            onGround ? std::optional<COLORREF>(toColorRef(backColor(container))) : std::nullopt);
         }
         SelectClipRgn(buffer, nullptr);
         SetViewportOrgEx(buffer, 0, 0, nullptr);

@@ -5,6 +5,7 @@
 
 #include "runtime/win32/native.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -48,7 +49,9 @@ bool takeKey(const MSG &msg);
 
 // What Windows does not draw itself (controls.cpp): a lightweight control on
 // its form or frame, an owner-drawn label, a picture box.
-void drawLightweight(HDC dc, const Control &control);
+// `ground`: the form's or frame's own colour, when nothing else lies under
+// the control.
+void drawLightweight(HDC dc, const Control &control, std::optional<COLORREF> ground = std::nullopt);
 void drawLabel(const DRAWITEMSTRUCT &item, const Label &label);
 void drawPictureBox(HDC dc, const PictureBox &box);
 

@@ -164,16 +164,34 @@ void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int d
         blend(dc, picture, x, y, {0, 0, size.cx, size.cy});
 }
 
+namespace {
+
+// One device context to draw every picture from, kept: a ball drawn ten
+// times a second would otherwise make one each time.
+HDC source(HDC dc)
+{
+    static HDC kept = CreateCompatibleDC(dc);
+    return kept;
+}
+
+} // namespace
+
 void blend(HDC dc, HBITMAP bitmap, int x, int y, const RECT &part)
 {
-    // One device context to draw every picture from, kept: a ball drawn ten
-    // times a second would otherwise make one each time.
-    static HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ before = SelectObject(source, bitmap);
+    HDC from = source(dc);
+    HGDIOBJ before = SelectObject(from, bitmap);
     const BLENDFUNCTION function {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     const int width = part.right - part.left, height = part.bottom - part.top;
-    AlphaBlend(dc, x, y, width, height, source, part.left, part.top, width, height, function);
-    SelectObject(source, before);
+    AlphaBlend(dc, x, y, width, height, from, part.left, part.top, width, height, function);
+    SelectObject(from, before);
+}
+
+void copy(HDC dc, HBITMAP bitmap, int x, int y, const RECT &part)
+{
+    HDC from = source(dc);
+    HGDIOBJ before = SelectObject(from, bitmap);
+    BitBlt(dc, x, y, part.right - part.left, part.bottom - part.top, from, part.left, part.top, SRCCOPY);
+    SelectObject(from, before);
 }
 
 HICON pictureIcon(const std::vector<std::string> &names, int side)

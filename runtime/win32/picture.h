@@ -22,8 +22,9 @@ SIZE pictureSize(const std::string &name, int dpi);
 void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int dpi);
 
 // Blends `part` of a premultiplied 32-bit bitmap at (x, y), its transparent
-// parts showing what is already there.
+// parts showing what is already there; or copies it, where it has none.
 void blend(HDC dc, HBITMAP bitmap, int x, int y, const RECT &part);
+void copy(HDC dc, HBITMAP bitmap, int x, int y, const RECT &part);
 
 // An icon `side` pixels square from pictures drawn for given sizes, smallest
 // first: the one drawn for that size, else the largest scaled. Kept for the
