@@ -10,6 +10,7 @@
 #include "runtime/application.h"
 #include "runtime/win32/formwindow.h"
 #include "runtime/win32/native.h"
+#include "runtime/win32/utf8.h"
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
@@ -148,10 +149,8 @@ std::string textOf(HWND window)
     const int length = GetWindowTextLengthW(window);
     std::wstring text(std::size_t(length) + 1, L'\0');
     GetWindowTextW(window, text.data(), length + 1);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(std::size_t(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
+    text.resize(std::size_t(length));
+    return win32::utf8(text);
 }
 
 // Reads each box from inside its own loop once it is up, and presses its OK

@@ -24,6 +24,7 @@
 #include "runtime/pixels.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/native.h"
+#include "runtime/win32/utf8.h"
 #include "screens/frmabout.h"
 #include "screens/sysinfo.h"
 
@@ -195,9 +196,7 @@ std::string textOf(HWND window)
 {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
-    char bytes[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-    return bytes;
+    return win32::utf8(text);
 }
 
 // While a handler waits in a real message box, `inside` runs from that box's
