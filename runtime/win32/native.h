@@ -16,7 +16,8 @@
 //   is: every other window of the program waits, not only its owner.
 // - Images, shapes and lines are no windows: the form or frame that holds
 //   them draws them back to front, under its windowed controls, in one go
-//   so that a ball passing over the ring does not flicker.
+//   so that a ball passing over the ring does not flicker; a shape is drawn
+//   once, kept as a picture, and laid down from it.
 // - A window whose layout leaves its place to the system is placed by
 //   Windows, cascading; the runtime places the others.
 // - The active window of a form that unloads stays up until the next window
