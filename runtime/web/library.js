@@ -50,12 +50,17 @@ var KorvoLibrary = {
       return node ? KorvoPage.windows[node.dataset.korvo] : null;
     },
 
+    // A picture the page was built with; nothing is drawn for another.
     picture: function(name) {
-      var art = (Module['art'] || {})[name] || {};
+      var art = (Module['art'] || {})[name];
       var img = document.createElement('img');
+      img.draggable = false;
+      if (!art) {
+        img.alt = '';
+        return img;
+      }
       img.src = 'art/' + name + '.svg';
       img.alt = art.title || '';
-      img.draggable = false;
       if (art.width) {
         img.width = art.width;
         img.height = art.height;

@@ -9,7 +9,7 @@ set(KORVO_WEB_DIR ${CMAKE_CURRENT_LIST_DIR} CACHE INTERNAL "The web backend's so
 # The program waits for the page (Asyncify) in one place only; its wait
 # saves the stack of a handler that waits in a message box.
 target_link_options(runtime INTERFACE
-    --js-library ${KORVO_WEB_DIR}/library.js
+    "SHELL:--js-library ${KORVO_WEB_DIR}/library.js"
     -sASYNCIFY -sASYNCIFY_IMPORTS=[korvo_page_wait] -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web)
 set_property(TARGET runtime APPEND PROPERTY INTERFACE_LINK_DEPENDS ${KORVO_WEB_DIR}/library.js)
