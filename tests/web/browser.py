@@ -22,7 +22,9 @@ def skip(reason):
     sys.exit(SKIP)
 
 
-def tools():
+def tools(folder=None):
+    if folder and not os.path.exists(os.path.join(folder, 'index.html')):
+        skip(f'no page in {folder} (the test web_page builds it)')
     for program in ('chromium', 'chromedriver'):
         if not shutil.which(program):
             skip(f'no {program} (scripts/install-deps test installs it)')

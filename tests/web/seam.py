@@ -15,7 +15,7 @@ import browser
 
 def main():
     folder, ratio, extra = sys.argv[1], float(sys.argv[2]), sys.argv[3:]
-    browser.tools()
+    browser.tools(folder)
     server = browser.Server(folder)
     # Large enough that the page never scales the desktop down.
     driver = browser.chromium(ratio=ratio, size=(1400, 1100))
