@@ -5,7 +5,7 @@ WEB_BUILD ?= build-web
 BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test package windows web web-run screenshots windows-screenshots bench test-sanitize \
+.PHONY: all deps configure build run test package windows web web-run bench-web web-screenshot screenshots windows-screenshots bench test-sanitize \
 	fuzz fuzz-corpus soak format clean
 
 all: build
@@ -50,6 +50,16 @@ web:
 		-G Ninja -DKORVO_BACKEND=web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)
 	@ls -l $(WEB_BUILD)/index.html $(WEB_BUILD)/korvo-game.js $(WEB_BUILD)/korvo-game.wasm
+
+# The page's measures in headless Chromium: bytes, splash, ticks, CPU.
+bench-web: web
+	@scripts/install-deps test
+	@/usr/bin/python3 bench/web/measure.py $(WEB_BUILD)
+
+# The README's picture of the page.
+web-screenshot: web
+	@scripts/install-deps test
+	@scripts/web-screenshot $(WEB_BUILD) docs/screenshots/web-game.png
 
 # Serves build-web/ on this machine only and says where to point a browser.
 web-run: web
