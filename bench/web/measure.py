@@ -16,6 +16,7 @@ import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # nothing compiled into the source tree
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'web'))
 import browser  # noqa: E402
 
