@@ -83,7 +83,10 @@ def chromium(ratio=1, size=(1024, 768), mobile=False):
     else:
         options.add_argument(f'--force-device-scale-factor={ratio}')
         options.add_argument(f'--window-size={size[0]},{size[1]}')
-    driver = webdriver.Chrome(service=Service(shutil.which('chromedriver')), options=options)
+    # Chromium keeps its crash reports and caches under the XDG folders:
+    # in the profile too, so that a check leaves nothing in the home folder.
+    env = dict(os.environ, XDG_CONFIG_HOME=profile, XDG_CACHE_HOME=profile)
+    driver = webdriver.Chrome(service=Service(shutil.which('chromedriver'), env=env), options=options)
     driver.korvo_profile = profile
     return driver
 
