@@ -27,10 +27,55 @@ set(KORVO_ICO_SOURCES ${KORVO_ASSETS}/icon-16.svg:16 ${KORVO_ASSETS}/icon-32.svg
 # The scales a Windows build carries, as the backend picks them by DPI.
 set(KORVO_ARTWORK_PERCENTS 100 150 200)
 
+# What the runtime knows of each picture whatever shows it (runtime/artwork.h):
+# its size and title, read from the drawing's root element when the build is
+# configured, into a table the runtime library compiles.
+function(_korvo_artwork_catalogue)
+    # Deferred to the end of the top directory, whose variables these are not.
+    get_filename_component(assets ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../assets ABSOLUTE)
+    get_property(names GLOBAL PROPERTY KORVO_ARTWORK)
+    list(REMOVE_DUPLICATES names)
+    list(SORT names)
+    set(rows "")
+    foreach(name IN LISTS names)
+        file(READ ${assets}/${name}.svg head LIMIT 4096)
+        string(REGEX MATCH "<svg[^>]*>" root "${head}")
+        string(REGEX MATCH " width=\"([0-9]+)\"" found "${root}")
+        set(width ${CMAKE_MATCH_1})
+        string(REGEX MATCH " height=\"([0-9]+)\"" found "${root}")
+        set(height ${CMAKE_MATCH_1})
+        if(NOT width OR NOT height)
+            message(FATAL_ERROR "assets/${name}.svg: the root element gives no width and height in pixels")
+        endif()
+        set(title "")
+        if(head MATCHES "<title>([^<]*)</title>")
+            string(REPLACE "\\" "\\\\" title "${CMAKE_MATCH_1}")
+            string(REPLACE "\"" "\\\"" title "${title}")
+        endif()
+        string(APPEND rows "    {\"${name}\", {${width}, ${height}, \"${title}\"}},\n")
+    endforeach()
+    list(LENGTH names count)
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/artwork/catalogue.cpp CONTENT
+"// The artwork's sizes and titles, read from assets/*.svg by cmake/artwork.cmake.
+#include \"runtime/artwork.h\"
+
+namespace forms::detail {
+const CataloguedPicture catalogue[] = {
+${rows}};
+const int catalogueSize = ${count};
+} // namespace forms::detail
+" @ONLY)
+endfunction()
+
 function(korvo_add_artwork target)
-    # Every picture the program shows, for the Windows executables and for
-    # the tests that check them.
+    # Every picture the program shows, for the runtime's catalogue, the
+    # Windows executables and the tests that check them.
     set_property(GLOBAL APPEND PROPERTY KORVO_ARTWORK ${ARGN})
+    get_property(deferred GLOBAL PROPERTY _KORVO_CATALOGUE_DEFERRED)
+    if(NOT deferred)
+        set_property(GLOBAL PROPERTY _KORVO_CATALOGUE_DEFERRED TRUE)
+        cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _korvo_artwork_catalogue)
+    endif()
     if(NOT KORVO_BACKEND STREQUAL "qt")
         return()
     endif()
@@ -42,7 +87,9 @@ function(korvo_add_artwork target)
         FILES ${files}
         # Stored as written: the pictures are read at start-up, and unpacking
         # them would cost time and a decompressor in memory for a few kilobytes.
-        OPTIONS -no-compress)
+        # Format 1 keeps no file times, which would make the program's bytes
+        # depend on when the sources were checked out.
+        OPTIONS -no-compress --format-version 1)
 endfunction()
 
 if(NOT KORVO_BACKEND STREQUAL "win32")

@@ -41,4 +41,20 @@ std::uint32_t Color::toRgb() const
     return m_value < classic.size() ? classic[m_value] : 0x000000;
 }
 
+Typeface typefaceOf(const Font &font)
+{
+    const std::string &name = font.name;
+    if (name.empty() || name == "MS Sans Serif")
+        return {{"Liberation Sans", "Arimo", "DejaVu Sans"}};
+    if (name == "Arial")
+        return {{"Arial", "Liberation Sans", "Arimo", "DejaVu Sans"}};
+    if (name == "Comic Sans MS")
+        return {{"Comic Sans MS", "Comic Neue", "Liberation Sans", "DejaVu Sans"}};
+    if (name == "Compacta Blk BT")
+        return {
+            {"Compacta Blk BT", "Roboto Condensed", "DejaVu Sans Condensed", "Liberation Sans Narrow", "DejaVu Sans"},
+            true};
+    return {{name, "Liberation Sans", "DejaVu Sans"}};
+}
+
 } // namespace forms

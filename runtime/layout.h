@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace forms {
 
@@ -72,6 +73,18 @@ struct Font
     bool bold = false;
     bool italic = false;
 };
+
+// Where no face of a layout's name is installed, what shows it: the faces to
+// try, best first (the layout's own, then lookalikes free to install
+// anywhere), and whether they stand in for a black display face. Naming the
+// lookalikes outright matters: left to itself, a font matcher may answer an
+// unknown display face with a symbol font.
+struct Typeface
+{
+    std::vector<std::string> families;
+    bool black = false;
+};
+Typeface typefaceOf(const Font &font);
 
 enum class Alignment { Left, Right, Center };
 

@@ -4,13 +4,7 @@
 #include <memory>
 #include <string>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "runtime/win32/windows.h"
 
 namespace sysinfo {
 

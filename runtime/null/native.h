@@ -14,6 +14,7 @@
 // - Keys arrive as the runtime's key codes; a focused button takes Space.
 
 #include "runtime/controls.h"
+#include "runtime/deadlines.h"
 #include "runtime/form.h"
 #include "runtime/pixels.h"
 
@@ -41,8 +42,7 @@ struct TimerNative : Native
 {
     ~TimerNative() override;
     Timer *timer = nullptr;
-    double start = 0; // ms on the virtual clock
-    long long ticks = 0;
+    Deadlines<double> deadlines; // ms on the virtual clock
     bool running = false;
 };
 

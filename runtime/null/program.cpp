@@ -10,7 +10,6 @@
 #include "runtime/null/state.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace forms::null {
@@ -49,7 +48,7 @@ bool step(double until)
     double next = std::numeric_limits<double>::infinity();
     TimerNative *due = nullptr;
     for (TimerNative *timer : s.timers) {
-        const double deadline = timer->start + double(timer->ticks + 1) * timer->timer->interval();
+        const double deadline = timer->deadlines.next();
         if (timer->running && !s.ticksHeld && deadline < next) {
             next = deadline;
             due = timer;
@@ -66,8 +65,7 @@ bool step(double until)
         s.scheduled.erase(s.scheduled.begin());
         action();
     } else {
-        // Every deadline is met exactly; the count is of whole intervals.
-        due->ticks = static_cast<long long>(std::floor((s.now - due->start) / due->timer->interval()));
+        due->deadlines.pass(s.now);
         due->timer->fire();
     }
     return true;

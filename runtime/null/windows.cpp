@@ -263,8 +263,7 @@ void startTimer(Timer &timer)
 {
     TimerNative &native = null::timer(timer);
     native.running = true;
-    native.start = state().now;
-    native.ticks = 0;
+    native.deadlines.start(state().now, timer.interval());
 }
 
 void stopTimer(Timer &timer)

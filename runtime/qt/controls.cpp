@@ -152,12 +152,12 @@ std::unique_ptr<Native> makeButton(CommandButton &button)
 
 std::unique_ptr<Native> makeShape(Shape &shape)
 {
-    return native(new ShapeWidget(client(shape.parent()), shape.style()), shape);
+    return native(new DrawnWidget(client(shape.parent()), shape), shape);
 }
 
 std::unique_ptr<Native> makeLine(Line &line)
 {
-    return native(new LineWidget(client(line.parent()), line), line);
+    return native(new DrawnWidget(client(line.parent()), line), line);
 }
 
 void place(Control &control, const Rect &rect)

@@ -19,33 +19,11 @@ QColor toQColor(Color color)
 
 QFont toQFont(const Font &font)
 {
-    // Lookalikes for the faces the layouts name, tried in order. Naming them
-    // outright matters: left to itself, fontconfig may answer an unknown
-    // display face with a symbol font.
+    const Typeface face = typefaceOf(font);
     QStringList families;
-    int weight = font.bold ? QFont::Bold : QFont::Normal;
-    if (font.name.empty() || font.name == "MS Sans Serif" || font.name == "Arial") {
-        if (font.name == "Arial")
-            families << "Arial";
-        families << "Liberation Sans"
-                 << "Arimo"
-                 << "DejaVu Sans";
-    } else if (font.name == "Comic Sans MS") {
-        families << "Comic Sans MS"
-                 << "Comic Neue"
-                 << "Liberation Sans"
-                 << "DejaVu Sans";
-    } else if (font.name == "Compacta Blk BT") {
-        families << "Compacta Blk BT"
-                 << "Roboto Condensed"
-                 << "DejaVu Sans Condensed"
-                 << "Liberation Sans Narrow"
-                 << "DejaVu Sans";
-        weight = QFont::Black;
-    } else {
-        families << QString::fromStdString(font.name) << "Liberation Sans"
-                 << "DejaVu Sans";
-    }
+    for (const std::string &family : face.families)
+        families << QString::fromStdString(family);
+    const int weight = face.black ? QFont::Black : font.bold ? QFont::Bold : QFont::Normal;
     QFont result;
     result.setFamilies(families);
     result.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * 96.0 / 72.0))));
@@ -61,24 +39,29 @@ void applyClassicLook(QApplication &app)
         app.setStyle(style);
     else if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(fusion);
+    // Each of Qt's roles from the system colour the classic scheme gives it.
+    static const std::pair<QPalette::ColorRole, Color> roles[] = {
+        {QPalette::Window, colors::ButtonFace},
+        {QPalette::WindowText, colors::WindowText},
+        {QPalette::Base, colors::WindowBackground},
+        {QPalette::AlternateBase, colors::ButtonFace},
+        {QPalette::Text, colors::WindowText},
+        {QPalette::Button, colors::ButtonFace},
+        {QPalette::ButtonText, colors::ButtonText},
+        {QPalette::BrightText, colors::ThreeDHighlight},
+        {QPalette::Light, colors::ThreeDHighlight},
+        {QPalette::Midlight, colors::ThreeDLight},
+        {QPalette::Mid, colors::ButtonShadow},
+        {QPalette::Dark, colors::ButtonShadow},
+        {QPalette::Shadow, colors::ThreeDDarkShadow},
+        {QPalette::Highlight, colors::Highlight},
+        {QPalette::HighlightedText, colors::HighlightText},
+        {QPalette::ToolTipBase, colors::InfoBackground},
+        {QPalette::ToolTipText, colors::InfoText},
+    };
     QPalette palette;
-    palette.setColor(QPalette::Window, toQColor(colors::ButtonFace));
-    palette.setColor(QPalette::WindowText, toQColor(colors::WindowText));
-    palette.setColor(QPalette::Base, toQColor(colors::WindowBackground));
-    palette.setColor(QPalette::AlternateBase, toQColor(colors::ButtonFace));
-    palette.setColor(QPalette::Text, toQColor(colors::WindowText));
-    palette.setColor(QPalette::Button, toQColor(colors::ButtonFace));
-    palette.setColor(QPalette::ButtonText, toQColor(colors::ButtonText));
-    palette.setColor(QPalette::BrightText, toQColor(colors::ThreeDHighlight));
-    palette.setColor(QPalette::Light, toQColor(colors::ThreeDHighlight));
-    palette.setColor(QPalette::Midlight, toQColor(colors::ThreeDLight));
-    palette.setColor(QPalette::Mid, toQColor(colors::ButtonShadow));
-    palette.setColor(QPalette::Dark, toQColor(colors::ButtonShadow));
-    palette.setColor(QPalette::Shadow, toQColor(colors::ThreeDDarkShadow));
-    palette.setColor(QPalette::Highlight, toQColor(colors::Highlight));
-    palette.setColor(QPalette::HighlightedText, toQColor(colors::HighlightText));
-    palette.setColor(QPalette::ToolTipBase, toQColor(colors::InfoBackground));
-    palette.setColor(QPalette::ToolTipText, toQColor(colors::InfoText));
+    for (const auto &[role, color] : roles)
+        palette.setColor(role, toQColor(color));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         palette.setColor(QPalette::Disabled, role, toQColor(colors::GrayText));
     app.setPalette(palette);

@@ -104,13 +104,13 @@ void PictureBoxWidget::paintEvent(QPaintEvent *)
     painter.drawPixmap(QPoint(inset, inset), renderPicture(m_picture, natural, devicePixelRatioF()));
 }
 
-ShapeWidget::ShapeWidget(QWidget *parent, const ShapeStyle &style) : QWidget(parent), m_style(style)
+DrawnWidget::DrawnWidget(QWidget *parent, const Control &control) : QWidget(parent), m_control(control)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void ShapeWidget::paintEvent(QPaintEvent *)
+void DrawnWidget::paintEvent(QPaintEvent *)
 {
     // The balls pass over the target every tick: it is drawn once for its
     // size and pixel ratio, and copied where they uncover it.
@@ -121,58 +121,54 @@ void ShapeWidget::paintEvent(QPaintEvent *)
         m_drawn.setDevicePixelRatio(ratio);
         m_drawn.fill(Qt::transparent);
         QPainter painter(&m_drawn);
-        draw(painter);
+        if (const auto *shape = dynamic_cast<const Shape *>(&m_control))
+            draw(painter, shape->style());
+        else if (const auto *line = dynamic_cast<const Line *>(&m_control))
+            draw(painter, *line);
     }
     QPainter painter(this);
     painter.drawPixmap(QPoint(0, 0), m_drawn);
 }
 
-void ShapeWidget::draw(QPainter &painter) const
+void DrawnWidget::draw(QPainter &painter, const ShapeStyle &style) const
 {
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const RectF shape = shapeOutline({0, 0, width(), height()}, m_style.shape);
+    const RectF shape = shapeOutline({0, 0, width(), height()}, style.shape);
     const QRectF box(shape.left, shape.top, shape.width, shape.height);
-    const qreal pen = m_style.borderWidth;
+    const qreal pen = style.borderWidth;
     const QRectF outline = box.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
     QPainterPath path;
-    if (m_style.shape == ShapeKind::Circle || m_style.shape == ShapeKind::Oval)
+    if (style.shape == ShapeKind::Circle || style.shape == ShapeKind::Oval)
         path.addEllipse(outline);
     else
         path.addRect(outline);
 
-    if (m_style.fillStyle == FillStyle::Solid) {
-        painter.fillPath(path, toQColor(m_style.fillColor));
-    } else if (m_style.fillStyle == FillStyle::DiagonalCross) {
+    if (style.fillStyle == FillStyle::Solid) {
+        painter.fillPath(path, toQColor(style.fillColor));
+    } else if (style.fillStyle == FillStyle::DiagonalCross) {
         painter.save();
         painter.setClipPath(path);
-        painter.setPen(QPen(toQColor(m_style.fillColor), 1.0));
+        painter.setPen(QPen(toQColor(style.fillColor), 1.0));
         for (const Segment &line : crossHatch({width(), height()}, 8))
             painter.drawLine(QPointF(line.from.x, line.from.y), QPointF(line.to.x, line.to.y));
         painter.restore();
     }
     if (pen > 0) {
-        painter.setPen(QPen(toQColor(m_style.borderColor), pen));
+        painter.setPen(QPen(toQColor(style.borderColor), pen));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
     }
 }
 
-LineWidget::LineWidget(QWidget *parent, const Line &line) : QWidget(parent), m_line(line)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-}
-
-void LineWidget::paintEvent(QPaintEvent *)
+void DrawnWidget::draw(QPainter &painter, const Line &line) const
 {
     // Through the middle of its pixels, from where the ends are in the
     // container.
-    const LineStyle &style = m_line.style();
-    const auto [a, b] = m_line.ends();
+    const LineStyle &style = line.style();
+    const auto [a, b] = line.ends();
     const QPointF half = style.width % 2 ? QPointF(0.5, 0.5) : QPointF(0, 0);
     const QPointF origin = pos();
-    QPainter painter(this);
     QPen pen(toQColor(style.color), style.width);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);

@@ -59,31 +59,22 @@ private:
     bool m_border;
 };
 
-class ShapeWidget : public QWidget
+// A shape or a line: drawn, never pressed, with what lies beneath showing
+// round it.
+class DrawnWidget : public QWidget
 {
 public:
-    ShapeWidget(QWidget *parent, const ShapeStyle &style);
+    DrawnWidget(QWidget *parent, const Control &control);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void draw(QPainter &painter) const;
+    void draw(QPainter &painter, const ShapeStyle &style) const;
+    void draw(QPainter &painter, const Line &line) const;
 
-    ShapeStyle m_style;
-    QPixmap m_drawn; // the shape as drawn for the current size and pixel ratio
-};
-
-class LineWidget : public QWidget
-{
-public:
-    LineWidget(QWidget *parent, const Line &line);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    const Line &m_line;
+    const Control &m_control;
+    QPixmap m_drawn; // as drawn for the current size and pixel ratio
 };
 
 } // namespace forms::qt

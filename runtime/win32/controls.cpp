@@ -1,143 +1,59 @@
-#include "runtime/controls.h"
-#include "runtime/form.h"
+// The controls, timers and menus on Win32: labels, buttons, frames and
+// picture boxes are child windows; images, shapes and lines are drawn by the
+// form or frame that holds them.
+
+#include "runtime/backend.h"
 #include "runtime/win32/formwindow.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/native.h"
 #include "runtime/win32/picture.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstring>
+#include <utility>
 
 namespace forms {
 
-using win32::Surface;
+namespace win32 {
 
-namespace {
-
-Surface &surfaceOf(Container &container)
+ControlNative::ControlNative(Control &control, HWND hwnd) : control(control), hwnd(hwnd)
 {
-    if (auto *frame = dynamic_cast<Frame *>(&container))
-        return *frame->native().inner;
-    return static_cast<Form &>(container).native().surface;
+    if (hwnd)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+    else
+        drawOrder(control.parent()).push_back(&control);
 }
 
-int dpiOf(const Control::Native &native)
+ControlNative::~ControlNative()
 {
-    return native.form->native().dpi;
-}
-
-// The control's record, known to its form from the start so that a change of
-// DPI reaches it.
-std::unique_ptr<Control::Native> makeNative(Container &parent, Bounds bounds = {})
-{
-    auto native = std::make_unique<Control::Native>();
-    native->form = &parent.owner();
-    native->parent = &surfaceOf(parent);
-    native->bounds = bounds;
-    native->form->native().controls.push_back(native.get());
-    return native;
-}
-
-// A windowed control: a child window of its form or frame.
-std::unique_ptr<Control::Native> makeWindowed(Container &parent, Bounds bounds, const wchar_t *windowClass, DWORD style,
-                                              const std::string &text = {})
-{
-    auto native = makeNative(parent, bounds);
-    native->hwnd =
-        CreateWindowExW(0, windowClass, win32::wide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0,
-                        0, 0, 0, native->parent->hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
-    return native;
-}
-
-// A lightweight control, drawn by its form or frame in front of those made
-// before it.
-std::unique_ptr<Control::Native> makeLightweight(Container &parent, Bounds bounds = {})
-{
-    auto native = makeNative(parent, bounds);
-    native->parent->lightweight.push_back(native.get());
-    return native;
-}
-
-// Where the layout puts a windowed control at its form's DPI, with its font.
-void placeWindow(Control::Native &native, const Font *font = nullptr)
-{
-    const int dpi = dpiOf(native);
-    native.rect = win32::toPixels(native.bounds, dpi);
-    SetWindowPos(native.hwnd, nullptr, native.rect.left, native.rect.top, native.rect.right - native.rect.left,
-                 native.rect.bottom - native.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (font)
-        SendMessageW(native.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(win32::font(*font, dpi)), TRUE);
-}
-
-void invalidate(const Control::Native &native)
-{
-    InvalidateRect(native.parent->hwnd, &native.rect, FALSE);
-}
-
-std::wstring windowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    GetWindowTextW(window, text.data(), length + 1);
-    text.resize(std::size_t(length));
-    return text;
-}
-
-} // namespace
-
-Control::Control(std::string name, std::unique_ptr<Native> native)
-    : m_name(std::move(name)),
-      m_native(std::move(native))
-{ }
-
-Control::~Control()
-{
-    Native &native = *m_native;
-    std::erase(native.form->native().controls, &native);
-    std::erase(native.parent->lightweight, &native);
-    if (native.hwnd) {
-        DestroyWindow(native.hwnd);
-    } else if (native.visible) {
-        invalidate(native);
-    }
-}
-
-bool Control::visible() const
-{
-    if (m_native->hwnd)
-        return (GetWindowLongPtrW(m_native->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-    return m_native->visible;
-}
-
-void Control::setVisible(bool visible)
-{
-    Native &native = *m_native;
-    if (native.hwnd) {
-        ShowWindow(native.hwnd, visible ? SW_SHOWNA : SW_HIDE);
-    } else if (native.visible != visible) {
-        native.visible = visible;
-        invalidate(native);
-    }
-}
-
-void Control::ZOrder(int position)
-{
-    Native &native = *m_native;
-    if (native.hwnd) {
-        SetWindowPos(native.hwnd, position == 0 ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (hwnd) {
+        DestroyWindow(hwnd);
         return;
     }
-    // Lightweight controls are drawn in list order, the last in front.
-    auto &list = native.parent->lightweight;
-    std::erase(list, &native);
-    if (position == 0)
-        list.push_back(&native);
-    else
-        list.insert(list.begin(), &native);
-    invalidate(native);
+    std::erase(drawOrder(control.parent()), &control);
+    InvalidateRect(surface(control.parent()), &rect, FALSE);
+}
+
+TimerNative::TimerNative(Timer &owner) : timer(window(owner.form()), TickMessage)
+{
+    byId<Timer>()[timer.id()] = &owner;
+}
+
+TimerNative::~TimerNative()
+{
+    byId<Timer>().erase(timer.id());
+}
+
+MenuItemNative::MenuItemNative(MenuItem &item)
+{
+    static UINT nextCommand = 100;
+    id = nextCommand++;
+    byId<MenuItem>()[id] = &item;
+}
+
+MenuItemNative::~MenuItemNative()
+{
+    byId<MenuItem>().erase(id);
 }
 
 namespace {
@@ -153,452 +69,324 @@ UINT textFlags(const LabelStyle &style)
     return flags;
 }
 
-// The label takes the size of its text; a right-aligned label keeps its
-// right edge, the others their left.
-void fitToText(Control::Native &native, const LabelStyle &style)
+// The font a windowed control is given, for screen readers and the
+// buttons' own drawing.
+const Font *fontOf(const Control &control)
 {
-    const int dpi = dpiOf(native);
-    const RECT box = win32::toPixels(native.bounds, dpi);
-    const std::wstring text = windowText(native.hwnd);
-    HDC dc = GetDC(native.hwnd);
-    HGDIOBJ before = SelectObject(dc, win32::font(style.font, dpi));
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    RECT measured {0, 0, style.wordWrap ? box.right - box.left : 0, 0};
-    if (!text.empty())
-        DrawTextW(dc, text.c_str(), int(text.size()), &measured, textFlags(style) | DT_CALCRECT);
-    SelectObject(dc, before);
-    ReleaseDC(native.hwnd, dc);
-    const int width = std::max<int>(measured.right - measured.left, 1);
-    const int height = std::max<int>(measured.bottom - measured.top, metrics.tmHeight);
-    const int left = style.alignment == Alignment::Right ? box.right - width : box.left;
-    native.rect = {left, box.top, left + width, box.top + height};
-    SetWindowPos(native.hwnd, nullptr, left, box.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    static const Font classic {};
+    if (const auto *label = dynamic_cast<const Label *>(&control))
+        return &label->style().font;
+    return dynamic_cast<const CommandButton *>(&control) ? &classic : nullptr;
 }
-
-} // namespace
-
-// An owner-drawn static control: its text is there for screen readers, and
-// the colours, font and alignment are drawn as the layout asks.
-Label::Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style)
-    : Control(name, makeWindowed(parent, bounds, L"STATIC", SS_OWNERDRAW | SS_NOPREFIX)),
-      m_bounds(bounds),
-      m_style(style)
-{
-    Native &native = this->native();
-    native.backColor = style.backColor;
-    native.foreColor = style.foreColor;
-    native.draw = [this](const DRAWITEMSTRUCT &item) {
-        const Native &native = this->native();
-        const int dpi = dpiOf(native);
-        FillRect(item.hDC, &item.rcItem, win32::brush(m_style.backColor));
-        const std::wstring text = win32::wide(m_caption);
-        HGDIOBJ before = SelectObject(item.hDC, win32::font(m_style.font, dpi));
-        SetBkMode(item.hDC, TRANSPARENT);
-        SetTextColor(item.hDC, win32::toColorRef(m_style.foreColor));
-        RECT area = item.rcItem;
-        DrawTextW(item.hDC, text.c_str(), int(text.size()), &area, textFlags(m_style));
-        SelectObject(item.hDC, before);
-    };
-    native.layout = [this] {
-        Native &native = this->native();
-        placeWindow(native, &m_style.font);
-        if (m_style.autoSize)
-            fitToText(native, m_style);
-    };
-    native.layout();
-    setCaption(style.caption);
-}
-
-void Label::setCaption(const std::string &caption)
-{
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    Native &native = this->native();
-    SetWindowTextW(native.hwnd, win32::wide(caption).c_str());
-    if (m_style.autoSize)
-        fitToText(native, m_style);
-    InvalidateRect(native.hwnd, nullptr, FALSE);
-}
-
-Image::Image(Container &parent, std::string name, Bounds bounds, const ImageStyle &style)
-    : Control(name, makeLightweight(parent, bounds)),
-      m_left(float(bounds.left)),
-      m_top(float(bounds.top))
-{
-    Native &native = this->native();
-    native.paint = [&native, style](HDC dc) {
-        // Stretched, the picture fills the box; otherwise it keeps its own
-        // size, cut to the box from its top-left.
-        const int dpi = dpiOf(native);
-        const RECT &box = native.rect;
-        const SIZE size =
-            style.stretch ? SIZE {box.right - box.left, box.bottom - box.top} : win32::pictureSize(style.picture, dpi);
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
-        win32::drawPicture(dc, style.picture, box.left, box.top, size, dpi);
-        RestoreDC(dc, saved);
-    };
-    native.layout = [this] { place(); };
-    place();
-}
-
-void Image::place()
-{
-    Native &native = this->native();
-    const int dpi = dpiOf(native);
-    const int left = win32::toPixels(double(m_left), dpi);
-    const int top = win32::toPixels(double(m_top), dpi);
-    const RECT moved {left, top, left + win32::toPixels(native.bounds.width, dpi),
-                      top + win32::toPixels(native.bounds.height, dpi)};
-    if (EqualRect(&moved, &native.rect))
-        return;
-    const RECT before = native.rect;
-    native.rect = moved;
-    if (!native.visible)
-        return;
-    // Drawn now rather than when the message loop comes round to it: a
-    // click handled in between must find on screen the position the program
-    // reads. Only the area the picture left and the one it entered.
-    HWND surface = native.parent->hwnd;
-    InvalidateRect(surface, &before, FALSE);
-    InvalidateRect(surface, &moved, FALSE);
-    UpdateWindow(surface);
-}
-
-PictureBox::PictureBox(Container &parent, std::string name, Bounds bounds, const PictureBoxStyle &style)
-    : Control(name, makeWindowed(parent, bounds, win32::PictureClass, 0))
-{
-    Native &native = this->native();
-    native.backColor = style.backColor;
-    native.foreColor = style.foreColor;
-    native.paint = [&native, style](HDC dc) {
-        const int dpi = dpiOf(native);
-        RECT area {};
-        GetClientRect(native.hwnd, &area);
-        FillRect(dc, &area, win32::brush(style.backColor));
-        if (style.border) {
-            // The classic sunken edge, two pixels at 96 DPI and as many
-            // more as the scale has whole steps.
-            for (int step = std::max(1, dpi / 96); step > 0; --step) {
-                DrawEdge(dc, &area, EDGE_SUNKEN, BF_RECT);
-                InflateRect(&area, -2, -2);
-            }
-        }
-        // From the top-left corner, cut to what lies inside the edge.
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-        win32::drawPicture(dc, style.picture, area.left, area.top, win32::pictureSize(style.picture, dpi), dpi);
-        RestoreDC(dc, saved);
-    };
-    native.layout = [&native] {
-        placeWindow(native);
-        InvalidateRect(native.hwnd, nullptr, FALSE);
-    };
-    native.layout();
-}
-
-Frame::Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style)
-    : Control(name, makeWindowed(parent, bounds, win32::FrameClass, WS_CLIPCHILDREN)),
-      m_owner(parent.owner())
-{
-    Native &native = this->native();
-    native.inner = std::make_unique<Surface>();
-    Surface &inner = *native.inner;
-    inner.hwnd = native.hwnd;
-    inner.form = &m_owner;
-    inner.backColor = style.backColor;
-    inner.foreColor = style.foreColor;
-    inner.frame = true;
-    inner.caption = win32::wide(style.caption);
-    native.backColor = style.backColor;
-    native.foreColor = style.foreColor;
-    SetWindowLongPtrW(native.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&inner));
-    native.layout = [&native] {
-        placeWindow(native);
-        InvalidateRect(native.hwnd, nullptr, FALSE);
-    };
-    native.layout();
-}
-
-CommandButton::CommandButton(Container &parent, std::string name, Bounds bounds, const ButtonStyle &style)
-    : Control(name,
-              makeWindowed(parent, bounds, L"BUTTON",
-                           WS_TABSTOP | DWORD(style.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), style.caption)),
-      m_tabIndex(style.tabIndex)
-{
-    Native &native = this->native();
-    native.click = [this] { click(); };
-    native.layout = [&native] {
-        static const Font classic {};
-        placeWindow(native, &classic);
-    };
-    native.layout();
-    parent.owner().add(*this, style.isDefault, style.isCancel);
-}
-
-void CommandButton::click()
-{
-    // Only a button the player could press: enabled and shown in its window.
-    HWND button = native().hwnd;
-    if (!IsWindowEnabled(button))
-        return;
-    for (HWND window = button; window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD);
-         window = GetParent(window)) {
-        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE))
-            return;
-    }
-    if (m_click)
-        Dispatcher::instance().dispatch(this, m_click);
-}
-
-namespace {
 
 void drawShape(HDC dc, const RECT &rect, const ShapeStyle &style, int dpi)
 {
-    // Circles and squares use the shorter side, centred in the box.
-    RECT box = rect;
-    if (style.shape == ShapeKind::Circle || style.shape == ShapeKind::Square) {
-        const int side = std::min(box.right - box.left, box.bottom - box.top);
-        box.left += (box.right - box.left - side) / 2;
-        box.top += (box.bottom - box.top - side) / 2;
-        box.right = box.left + side;
-        box.bottom = box.top + side;
-    }
+    const RectF outline =
+        shapeOutline({rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, style.shape);
+    const int left = int(outline.left), top = int(outline.top);
+    const RECT box {left, top, left + int(outline.width), top + int(outline.height)};
     const bool round = style.shape == ShapeKind::Circle || style.shape == ShapeKind::Oval;
-    const int saved = SaveDC(dc);
+    const auto shape = round ? Ellipse : Rectangle;
+    HPEN hatch = CreatePen(PS_SOLID, scaled(1, dpi), toColorRef(style.fillColor));
+    // The border is drawn inside the box, as wide as the layout says at 96 DPI.
+    HPEN border = CreatePen(PS_INSIDEFRAME, scaled(style.borderWidth, dpi), toColorRef(style.borderColor));
+    int saved = SaveDC(dc);
     if (style.fillStyle == FillStyle::Solid) {
-        SelectObject(dc, win32::brush(style.fillColor));
+        SelectObject(dc, brush(style.fillColor));
         SelectObject(dc, GetStockObject(NULL_PEN));
-        if (round)
-            Ellipse(dc, box.left, box.top, box.right + 1, box.bottom + 1);
-        else
-            Rectangle(dc, box.left, box.top, box.right + 1, box.bottom + 1);
+        shape(dc, box.left, box.top, box.right + 1, box.bottom + 1);
     } else if (style.fillStyle == FillStyle::DiagonalCross) {
-        // Hatch lines eight pixels apart at 96 DPI, drawn as lines rather
-        // than a brush pattern so they stay crisp and evenly spaced at any
-        // scale. The clip region is in device units: the surface's origin
-        // is added by hand.
+        // The clip region is in device units: the surface's origin is added
+        // by hand.
         POINT origin {};
         GetViewportOrgEx(dc, &origin);
-        HRGN inside =
-            round ? CreateEllipticRgn(box.left + origin.x, box.top + origin.y, box.right + origin.x,
-                                      box.bottom + origin.y)
-                  : CreateRectRgn(box.left + origin.x, box.top + origin.y, box.right + origin.x, box.bottom + origin.y);
+        const RECT clip {box.left + origin.x, box.top + origin.y, box.right + origin.x, box.bottom + origin.y};
+        HRGN inside = round ? CreateEllipticRgnIndirect(&clip) : CreateRectRgnIndirect(&clip);
         ExtSelectClipRgn(dc, inside, RGN_AND);
         DeleteObject(inside);
-        HPEN pen = CreatePen(PS_SOLID, win32::scaled(1, dpi), win32::toColorRef(style.fillColor));
-        HGDIOBJ before = SelectObject(dc, pen);
-        const int gap = win32::scaled(8, dpi);
-        const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-        for (int d = -h; d < w + h; d += gap) {
-            MoveToEx(dc, rect.left + d, rect.top, nullptr);
-            LineTo(dc, rect.left + d + h, rect.top + h);
-            MoveToEx(dc, rect.left + d, rect.top + h, nullptr);
-            LineTo(dc, rect.left + d + h, rect.top);
+        SelectObject(dc, hatch);
+        for (const Segment &line : crossHatch({rect.right - rect.left, rect.bottom - rect.top}, scaled(8, dpi))) {
+            MoveToEx(dc, rect.left + line.from.x, rect.top + line.from.y, nullptr);
+            LineTo(dc, rect.left + line.to.x, rect.top + line.to.y);
         }
-        SelectObject(dc, before);
-        DeleteObject(pen);
-        SelectClipRgn(dc, nullptr);
     }
     RestoreDC(dc, saved);
     if (style.borderWidth > 0) {
-        // Drawn inside the box, as wide as the layout says at 96 DPI.
-        HPEN pen =
-            CreatePen(PS_INSIDEFRAME, win32::scaled(style.borderWidth, dpi), win32::toColorRef(style.borderColor));
-        HGDIOBJ beforePen = SelectObject(dc, pen);
-        HGDIOBJ beforeBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        if (round)
-            Ellipse(dc, box.left, box.top, box.right, box.bottom);
-        else
-            Rectangle(dc, box.left, box.top, box.right, box.bottom);
-        SelectObject(dc, beforeBrush);
-        SelectObject(dc, beforePen);
-        DeleteObject(pen);
+        saved = SaveDC(dc);
+        SelectObject(dc, border);
+        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        shape(dc, box.left, box.top, box.right, box.bottom);
+        RestoreDC(dc, saved);
     }
+    DeleteObject(hatch);
+    DeleteObject(border);
+}
+
+void drawLine(HDC dc, const Line &line, int dpi)
+{
+    const LineStyle &style = line.style();
+    const auto [a, b] = line.ends();
+    const int width = scaled(style.width, dpi);
+    const int back = width / 2; // a wide line is centred on its pixels
+    if (a.y == b.y || a.x == b.x) {
+        // Level or upright: exactly the rows or columns it covers.
+        const RECT band = a.y == b.y ? RECT {std::min(a.x, b.x), a.y - back, std::max(a.x, b.x), a.y - back + width}
+                                     : RECT {a.x - back, std::min(a.y, b.y), a.x - back + width, std::max(a.y, b.y)};
+        FillRect(dc, &band, brush(style.color));
+        return;
+    }
+    LOGBRUSH pattern {BS_SOLID, toColorRef(style.color), 0};
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, DWORD(width), &pattern, 0, nullptr);
+    HGDIOBJ before = SelectObject(dc, pen);
+    MoveToEx(dc, a.x, a.y, nullptr);
+    LineTo(dc, b.x, b.y);
+    SelectObject(dc, before);
+    DeleteObject(pen);
+}
+
+// The picture from the box's top-left corner, cut to the box.
+void drawPictureIn(HDC dc, const RECT &box, const std::string &picture, SIZE size, int dpi)
+{
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+    drawPicture(dc, picture, box.left, box.top, size, dpi);
+    RestoreDC(dc, saved);
 }
 
 } // namespace
 
-Shape::Shape(Container &parent, std::string name, Bounds bounds, const ShapeStyle &style)
-    : Control(name, makeLightweight(parent, bounds))
+void drawLightweight(HDC dc, const Control &control)
 {
-    Native &native = this->native();
-    native.paint = [&native, style](HDC dc) { drawShape(dc, native.rect, style, dpiOf(native)); };
-    native.layout = [&native] {
-        native.rect = win32::toPixels(native.bounds, dpiOf(native));
-        invalidate(native);
-    };
-    native.layout();
+    const int dpi = control.form().dpi();
+    const RECT &box = native(control).rect;
+    if (const auto *image = dynamic_cast<const Image *>(&control)) {
+        // Stretched, the picture fills the box; otherwise it keeps its own
+        // size.
+        const std::string &picture = image->style().picture;
+        const SIZE size =
+            image->style().stretch ? SIZE {box.right - box.left, box.bottom - box.top} : pictureSize(picture, dpi);
+        drawPictureIn(dc, box, picture, size, dpi);
+    } else if (const auto *shape = dynamic_cast<const Shape *>(&control)) {
+        drawShape(dc, box, shape->style(), dpi);
+    } else if (const auto *line = dynamic_cast<const Line *>(&control)) {
+        drawLine(dc, *line, dpi);
+    }
 }
 
-Line::Line(Container &parent, std::string name, int x1, int y1, int x2, int y2, const LineStyle &style)
-    : Control(name, makeLightweight(parent))
+// An owner-drawn static control: its text is there for screen readers, and
+// the colours, font and alignment are drawn as the layout asks.
+void drawLabel(const DRAWITEMSTRUCT &item, const Label &label)
 {
-    Native &native = this->native();
-    const auto ends = [&native, x1, y1, x2, y2] {
-        const int dpi = dpiOf(native);
-        return std::make_pair(POINT {win32::toPixels(x1, dpi), win32::toPixels(y1, dpi)},
-                              POINT {win32::toPixels(x2, dpi), win32::toPixels(y2, dpi)});
-    };
-    native.paint = [&native, ends, style](HDC dc) {
-        const auto [a, b] = ends();
-        const int width = win32::scaled(style.width, dpiOf(native));
-        const int back = width / 2; // a wide line is centred on its pixels
-        if (a.y == b.y || a.x == b.x) {
-            // Level or upright: exactly the rows or columns it covers.
-            RECT band = a.y == b.y ? RECT {std::min(a.x, b.x), a.y - back, std::max(a.x, b.x), a.y - back + width}
-                                   : RECT {a.x - back, std::min(a.y, b.y), a.x - back + width, std::max(a.y, b.y)};
-            FillRect(dc, &band, win32::brush(style.color));
-            return;
+    const LabelStyle &style = label.style();
+    FillRect(item.hDC, &item.rcItem, brush(style.backColor));
+    const std::wstring text = wide(label.caption());
+    HGDIOBJ before = SelectObject(item.hDC, font(style.font, label.form().dpi()));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, toColorRef(style.foreColor));
+    RECT area = item.rcItem;
+    DrawTextW(item.hDC, text.c_str(), int(text.size()), &area, textFlags(style));
+    SelectObject(item.hDC, before);
+}
+
+void drawPictureBox(HDC dc, const PictureBox &box)
+{
+    const PictureBoxStyle &style = box.style();
+    const int dpi = box.form().dpi();
+    RECT area {};
+    GetClientRect(hwnd(box), &area);
+    FillRect(dc, &area, brush(style.backColor));
+    if (style.border) {
+        // The classic sunken edge, two pixels at 96 DPI and as many more as
+        // the scale has whole steps.
+        for (int step = std::max(1, dpi / StandardDpi); step > 0; --step) {
+            DrawEdge(dc, &area, EDGE_SUNKEN, BF_RECT);
+            InflateRect(&area, -2, -2);
         }
-        LOGBRUSH brush {BS_SOLID, win32::toColorRef(style.color), 0};
-        HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, DWORD(width), &brush, 0, nullptr);
-        HGDIOBJ before = SelectObject(dc, pen);
-        MoveToEx(dc, a.x, a.y, nullptr);
-        LineTo(dc, b.x, b.y);
-        SelectObject(dc, before);
-        DeleteObject(pen);
-    };
-    native.layout = [&native, ends, style] {
-        const auto [a, b] = ends();
-        const int pad = win32::scaled(std::max(1, style.width), dpiOf(native));
-        native.rect = {std::min(a.x, b.x) - pad, std::min(a.y, b.y) - pad, std::max(a.x, b.x) + pad,
-                       std::max(a.y, b.y) + pad};
-        invalidate(native);
-    };
-    native.layout();
+    }
+    drawPictureIn(dc, area, style.picture, pictureSize(style.picture, dpi), dpi);
 }
 
-Timer::Timer(Form &form, std::string name, int intervalMs, bool enabled)
-    : m_name(std::move(name)),
-      m_native(std::make_unique<Native>()),
-      m_interval(intervalMs)
-{
-    m_native->form = &form.native();
-    m_native->timer = std::make_unique<win32::PreciseTimer>(form.native().hwnd, win32::TickMessage);
-    m_native->form->ticks[m_native->timer->id()] = [this] {
-        // A tick message that outlived a stopped run is no tick. One that
-        // falls due while a handler runs, or while a message box waits,
-        // waits for it, once.
-        if (m_native->timer->acknowledge())
-            Dispatcher::instance().dispatch(
-                this, [this] { tick(); }, this);
-    };
-    form.add(*this);
-    setEnabled(enabled);
-}
+} // namespace win32
 
-Timer::~Timer()
-{
-    m_native->timer->stop();
-    m_native->form->ticks.erase(m_native->timer->id());
-}
+namespace backend {
 
-void Timer::setEnabled(bool enabled)
-{
-    if (enabled == m_enabled)
-        return;
-    m_enabled = enabled;
-    if (enabled && m_interval > 0)
-        m_native->timer->start(m_interval);
-    else
-        m_native->timer->stop();
-}
+using namespace win32;
 
 namespace {
 
-// "F4", "Ctrl+S": the accelerator's key and modifiers; zero key if unknown.
-ACCEL accelerator(const std::string &shortcut, WORD command)
+// A windowed control: a child window of its form or frame.
+std::unique_ptr<Native> windowed(Control &control, const wchar_t *windowClass, DWORD style,
+                                 const std::string &text = {})
 {
-    ACCEL accel {FVIRTKEY, 0, command};
-    std::string rest = shortcut;
-    for (auto [prefix, flag] :
-         {std::pair {"Ctrl+", FCONTROL}, std::pair {"Shift+", FSHIFT}, std::pair {"Alt+", FALT}}) {
-        if (rest.rfind(prefix, 0) == 0) {
-            accel.fVirt |= flag;
-            rest.erase(0, std::strlen(prefix));
-        }
-    }
-    if (rest.size() >= 2 && rest[0] == 'F' && std::all_of(rest.begin() + 1, rest.end(), ::isdigit)) {
-        const int number = std::stoi(rest.substr(1));
-        if (number >= 1 && number <= 24)
-            accel.key = WORD(VK_F1 + number - 1);
-    } else if (rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0]))) {
-        accel.key = WORD(std::toupper(static_cast<unsigned char>(rest[0])));
-    }
-    return accel;
+    HWND hwnd = CreateWindowExW(0, windowClass, wide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0,
+                                0, 0, 0, surface(control.parent()), nullptr, GetModuleHandleW(nullptr), nullptr);
+    return std::make_unique<ControlNative>(control, hwnd);
 }
 
-void rebuildAccelerators(Form::Native &form)
+// A lightweight control, drawn by its form or frame in front of those made
+// before it.
+std::unique_ptr<Native> lightweight(Control &control)
 {
-    if (form.accelerators)
-        DestroyAcceleratorTable(form.accelerators);
-    form.accelerators =
-        form.shortcuts.empty() ? nullptr : CreateAcceleratorTableW(form.shortcuts.data(), int(form.shortcuts.size()));
+    return std::make_unique<ControlNative>(control, nullptr);
 }
 
 } // namespace
 
-Menu::Menu(Form &form, std::string name, const std::string &caption)
-    : m_name(std::move(name)),
-      m_native(std::make_unique<Native>())
+std::unique_ptr<Native> makeLabel(Label &label)
 {
-    Form::Native &window = form.native();
-    if (!window.menuBar) {
-        window.menuBar = CreateMenu();
-        SetMenu(window.hwnd, window.menuBar);
-    }
-    m_native->form = &window;
-    m_native->menu = CreatePopupMenu();
-    AppendMenuW(window.menuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(m_native->menu),
-                win32::wide(caption).c_str());
-    DrawMenuBar(window.hwnd);
+    return windowed(label, L"STATIC", SS_OWNERDRAW | SS_NOPREFIX);
 }
 
-Menu::~Menu() = default; // the menu bar goes with the window
-
-MenuItem::MenuItem(Menu &menu, std::string name, const MenuItemStyle &style)
-    : m_name(std::move(name)),
-      m_native(std::make_unique<Native>()),
-      m_checked(style.checked)
+void setText(Label &label)
 {
-    static UINT nextCommand = 100;
-    Native &native = *m_native;
-    native.menu = menu.native().menu;
-    native.form = menu.native().form;
-    native.id = nextCommand++;
-    // The shortcut is shown at the right of the item, as Windows menus do.
-    std::string text = style.caption;
-    if (!style.shortcut.empty())
-        text += "\t" + style.shortcut;
-    AppendMenuW(native.menu, MF_STRING | (m_checked ? MF_CHECKED : MF_UNCHECKED), native.id, win32::wide(text).c_str());
+    SetWindowTextW(hwnd(label), wide(label.caption()).c_str());
+    InvalidateRect(hwnd(label), nullptr, FALSE);
+}
+
+Size measureText(const Label &label, int wrapWidth)
+{
+    const std::wstring text = wide(label.caption());
+    HDC dc = GetDC(hwnd(label));
+    HGDIOBJ before = SelectObject(dc, font(label.style().font, label.form().dpi()));
+    TEXTMETRICW metrics {};
+    GetTextMetricsW(dc, &metrics);
+    RECT measured {0, 0, wrapWidth, 0};
+    if (!text.empty())
+        DrawTextW(dc, text.c_str(), int(text.size()), &measured, textFlags(label.style()) | DT_CALCRECT);
+    SelectObject(dc, before);
+    ReleaseDC(hwnd(label), dc);
+    return {measured.right - measured.left, std::max<int>(measured.bottom - measured.top, metrics.tmHeight)};
+}
+
+std::unique_ptr<Native> makeImage(Image &image)
+{
+    return lightweight(image);
+}
+
+std::unique_ptr<Native> makePictureBox(PictureBox &box)
+{
+    return windowed(box, PictureClass, 0);
+}
+
+std::unique_ptr<Native> makeFrame(Frame &frame)
+{
+    return windowed(frame, FrameClass, WS_CLIPCHILDREN);
+}
+
+std::unique_ptr<Native> makeButton(CommandButton &button)
+{
+    const DWORD kind = button.style().isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    return windowed(button, L"BUTTON", WS_TABSTOP | kind, button.style().caption);
+}
+
+std::unique_ptr<Native> makeShape(Shape &shape)
+{
+    return lightweight(shape);
+}
+
+std::unique_ptr<Native> makeLine(Line &line)
+{
+    return lightweight(line);
+}
+
+void place(Control &control, const Rect &rect)
+{
+    ControlNative &native = win32::native(control);
+    const RECT moved {rect.left, rect.top, rect.right(), rect.bottom()};
+    if (native.hwnd) {
+        native.rect = moved;
+        SetWindowPos(native.hwnd, nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (const Font *layoutFont = fontOf(control))
+            SendMessageW(native.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(*layoutFont, control.form().dpi())),
+                         FALSE);
+        InvalidateRect(native.hwnd, nullptr, FALSE);
+        return;
+    }
+    if (EqualRect(&moved, &native.rect))
+        return;
+    const RECT before = std::exchange(native.rect, moved);
+    if (!control.visible())
+        return;
+    HWND surface = win32::surface(control.parent());
+    InvalidateRect(surface, &before, FALSE);
+    InvalidateRect(surface, &moved, FALSE);
+    // A picture is drawn now rather than when the message loop comes round
+    // to it: a click handled in between must find on screen the position
+    // the program reads. Only the area it left and the one it entered.
+    if (dynamic_cast<const Image *>(&control))
+        UpdateWindow(surface);
+}
+
+void setVisible(Control &control, bool visible)
+{
+    const ControlNative &native = win32::native(control);
+    if (native.hwnd)
+        ShowWindow(native.hwnd, visible ? SW_SHOWNA : SW_HIDE);
+    else
+        InvalidateRect(surface(control.parent()), &native.rect, FALSE);
+}
+
+void setZOrder(Control &control, bool front)
+{
+    const ControlNative &native = win32::native(control);
+    if (native.hwnd) {
+        SetWindowPos(native.hwnd, front ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return;
+    }
+    // Lightweight controls are drawn in list order, the last in front.
+    std::vector<Control *> &order = drawOrder(control.parent());
+    std::erase(order, &control);
+    order.insert(front ? order.end() : order.begin(), &control);
+    InvalidateRect(surface(control.parent()), &native.rect, FALSE);
+}
+
+std::unique_ptr<Native> makeTimer(Timer &timer)
+{
+    return std::make_unique<TimerNative>(timer);
+}
+
+void startTimer(Timer &timer)
+{
+    win32::timer(timer).start(timer.interval());
+}
+
+void stopTimer(Timer &timer)
+{
+    win32::timer(timer).stop();
+}
+
+std::unique_ptr<Native> makeMenu(Menu &menu)
+{
+    FormNative &form = native(menu.form());
+    if (!form.menuBar) {
+        form.menuBar = CreateMenu();
+        SetMenu(form.hwnd, form.menuBar);
+    }
+    auto made = std::make_unique<MenuNative>();
+    AppendMenuW(form.menuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(made->menu),
+                wide(menu.caption()).c_str());
+    DrawMenuBar(form.hwnd);
+    return made;
+}
+
+std::unique_ptr<Native> makeMenuItem(MenuItem &item)
+{
+    auto made = std::make_unique<MenuItemNative>(item);
+    // The shortcut is shown at the right of the item, as Windows menus do;
+    // the runtime's keyboard runs it.
+    std::string text = item.caption();
+    if (!item.shortcut().empty())
+        text += "\t" + item.shortcut();
+    AppendMenuW(win32::menu(item.menu()), MF_STRING | (item.checked() ? MF_CHECKED : MF_UNCHECKED), made->id,
+                wide(text).c_str());
+    return made;
+}
+
+void setChecked(MenuItem &item)
+{
     // Windows never flips the mark itself: the program decides.
-    native.form->commands[native.id] = [this] {
-        if (m_click)
-            Dispatcher::instance().dispatch(this, m_click);
-    };
-    if (!style.shortcut.empty()) {
-        const ACCEL accel = accelerator(style.shortcut, WORD(native.id));
-        if (accel.key) {
-            native.form->shortcuts.push_back(accel);
-            rebuildAccelerators(*native.form);
-        }
-    }
+    CheckMenuItem(win32::menu(item.menu()), command(item), MF_BYCOMMAND | (item.checked() ? MF_CHECKED : MF_UNCHECKED));
 }
 
-MenuItem::~MenuItem()
-{
-    Native &native = *m_native;
-    native.form->commands.erase(native.id);
-    std::erase_if(native.form->shortcuts, [&native](const ACCEL &accel) { return accel.cmd == native.id; });
-}
-
-void MenuItem::setChecked(bool checked)
-{
-    m_checked = checked;
-    CheckMenuItem(m_native->menu, m_native->id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
+} // namespace backend
 } // namespace forms

@@ -1,10 +1,10 @@
 #include "runtime/win32/formwindow.h"
-#include "runtime/application.h"
-#include "runtime/dispatcher.h"
 #include "runtime/win32/look.h"
 #include "runtime/win32/picture.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <optional>
 
 namespace forms::win32 {
 
@@ -14,158 +14,158 @@ const wchar_t PictureClass[] = L"KorvoPicture";
 
 namespace {
 
-// What forms and frames both do: their controls report to them.
-bool containerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result)
+void drawGroupBox(HDC dc, HWND window, const Frame &frame)
 {
-    switch (message) {
-    case WM_COMMAND:
-        if (lParam && HIWORD(wParam) == BN_CLICKED) {
-            if (Control::Native *control = controlOf(reinterpret_cast<HWND>(lParam)); control && control->click) {
-                // Kept aside: the click may take the button with its form.
-                const std::function<void()> click = control->click;
-                click();
-            }
-            result = 0;
-            return true;
-        }
-        return false;
-    case WM_DRAWITEM: {
-        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        if (Control::Native *control = controlOf(item->hwndItem); control && control->draw) {
-            control->draw(*item);
-            result = TRUE;
-            return true;
-        }
-        return false;
-    }
-    case WM_CTLCOLORBTN: {
-        // A button's corners show its parent's colour.
-        Control::Native *control = controlOf(reinterpret_cast<HWND>(lParam));
-        if (control && control->parent) {
-            result = reinterpret_cast<LRESULT>(brush(control->parent->backColor));
-            return true;
-        }
-        return false;
-    }
-    case WM_ERASEBKGND:
-        result = 1; // painted whole in WM_PAINT, without a flash of background
-        return true;
-    default:
-        return false;
-    }
-    (void)window;
-}
-
-void drawGroupBox(HDC dc, const Surface &surface, const RECT &client, int dpi)
-{
+    const int dpi = frame.form().dpi();
+    const std::wstring caption = wide(frame.style().caption);
+    RECT client {};
+    GetClientRect(window, &client);
     HGDIOBJ before = SelectObject(dc, font(Font {}, dpi));
     SIZE text {0, 0};
     GetTextExtentPoint32W(dc, L"Ag", 2, &text);
     RECT edge = client;
     edge.top += text.cy / 2;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-    if (!surface.caption.empty()) {
+    if (!caption.empty()) {
         RECT title {scaled(8, dpi), 0, client.right - scaled(8, dpi), text.cy};
-        DrawTextW(dc, surface.caption.c_str(), int(surface.caption.size()), &title,
-                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc, caption.c_str(), int(caption.size()), &title, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         InflateRect(&title, scaled(2, dpi), 0);
-        FillRect(dc, &title, brush(surface.backColor));
+        FillRect(dc, &title, brush(frame.style().backColor));
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, toColorRef(surface.foreColor));
-        DrawTextW(dc, surface.caption.c_str(), int(surface.caption.size()), &title,
-                  DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SetTextColor(dc, toColorRef(frame.style().foreColor));
+        DrawTextW(dc, caption.c_str(), int(caption.size()), &title, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     SelectObject(dc, before);
 }
 
+// A form's or a frame's background and lightweight controls, drawn off
+// screen and then copied: a ball passing over the ring every tick must not
+// flicker.
+void paintSurface(HWND window, Container &container)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    const RECT area = paint.rcPaint;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width > 0 && height > 0) {
+        HDC buffer = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+        HGDIOBJ before = SelectObject(buffer, bitmap);
+        SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+        FillRect(buffer, &area, brush(backColor(container)));
+        if (const auto *frame = dynamic_cast<const Frame *>(&container))
+            drawGroupBox(buffer, window, *frame);
+        for (const Control *control : drawOrder(container)) {
+            RECT overlap {};
+            if (control->visible() && IntersectRect(&overlap, &native(*control).rect, &area))
+                drawLightweight(buffer, *control);
+        }
+        SetViewportOrgEx(buffer, 0, 0, nullptr);
+        BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);
+        SelectObject(buffer, before);
+        DeleteObject(bitmap);
+        DeleteDC(buffer);
+    }
+    EndPaint(window, &paint);
+}
+
+// What forms and frames both do: draw themselves, and hear from their
+// controls.
+std::optional<LRESULT> containerMessage(Container &container, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (!lParam || HIWORD(wParam) != BN_CLICKED)
+            return std::nullopt;
+        if (auto *button = dynamic_cast<CommandButton *>(controlOf(reinterpret_cast<HWND>(lParam))))
+            button->click();
+        return 0;
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        const auto *label = dynamic_cast<const Label *>(controlOf(item.hwndItem));
+        if (!label)
+            return std::nullopt;
+        drawLabel(item, *label);
+        return TRUE;
+    }
+    case WM_CTLCOLORBTN: // a button's corners show its parent's colour
+        return reinterpret_cast<LRESULT>(brush(backColor(container)));
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT, without a flash of background
+    case WM_PAINT:
+        paintSurface(window, container);
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The form's window hears from Windows for its form. Once a call into the
+// runtime has returned (a click, a pick, a tick, the close box), the form
+// may be gone and its window with it: nothing of it is touched after.
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *form = reinterpret_cast<Form::Native *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form || !form->hwnd)
+    auto *native = reinterpret_cast<FormNative *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!native)
         return DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
-    if (containerMessage(window, message, wParam, lParam, result))
-        return result;
+    Form &form = native->form;
+    if (const auto result = containerMessage(form, window, message, wParam, lParam))
+        return *result;
     switch (message) {
-    case WM_PAINT:
-        paintSurface(form->surface);
-        return 0;
-    case WM_COMMAND:
-        // A menu item, picked or by its shortcut.
+    case WM_COMMAND: // a menu item
         if (lParam == 0) {
-            // Kept aside: the command may end the program and take the
-            // form with it.
-            auto found = form->commands.find(LOWORD(wParam));
-            if (found != form->commands.end()) {
-                const std::function<void()> command = found->second;
-                command();
-            }
+            if (auto found = byId<MenuItem>().find(LOWORD(wParam)); found != byId<MenuItem>().end())
+                found->second->pick();
             return 0;
         }
         break;
-    case TickMessage: {
-        // Kept aside: a tick may unload the form, which takes its timers.
-        auto found = form->ticks.find(wParam);
-        if (found != form->ticks.end()) {
-            const std::function<void()> tick = found->second;
-            tick();
-        }
+    case TickMessage:
+        // A tick message that outlived a stopped run is no tick.
+        if (auto found = byId<Timer>().find(wParam);
+            found != byId<Timer>().end() && timer(*found->second).acknowledge())
+            found->second->fire();
         return 0;
-    }
-    case WM_CLOSE: {
-        // The close box unloads the form; the window goes with the form.
-        Form *owner = form->form;
-        if (owner->isLoaded())
-            Dispatcher::instance().dispatch(owner, [owner] { Unload(*owner); });
+    case WM_CLOSE:
+        form.closeBox();
         return 0;
-    }
     case WM_ACTIVATE:
         // Windows gives an activated window the focus itself; the control
         // that had it before takes it back, as in a dialog.
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(window, focus))
-                form->focus = focus;
+                native->focus = focus;
         } else {
-            HWND focus = form->focus && IsWindow(form->focus) ? form->focus
-                         : form->tabOrder.empty()             ? nullptr
-                                                              : form->tabOrder.front();
-            if (focus && IsWindowVisible(focus) && IsWindowEnabled(focus))
-                SetFocus(focus);
-            else
-                SetFocus(window);
+            const std::vector<CommandButton *> order = form.tabOrder();
+            HWND focus = IsWindow(native->focus) ? native->focus : order.empty() ? nullptr : hwnd(*order.front());
+            SetFocus(focus && IsWindowVisible(focus) && IsWindowEnabled(focus) ? focus : window);
         }
         return 0;
     case WM_GETMINMAXINFO: {
         // The size cannot be dragged, and maximising keeps it.
-        if (form->frameSize.cx <= 0)
+        if (native->frameSize.cx <= 0)
             break;
         auto *info = reinterpret_cast<MINMAXINFO *>(lParam);
-        info->ptMaxSize = {form->frameSize.cx, form->frameSize.cy};
+        info->ptMaxSize = {native->frameSize.cx, native->frameSize.cy};
         info->ptMaxTrackSize = info->ptMaxSize;
         info->ptMinTrackSize = info->ptMaxSize;
         return 0;
     }
-    case WM_GETDPISCALEDSIZE: {
+    case WM_GETDPISCALEDSIZE:
         // Asked before a move to a screen of another DPI: the size the
         // layout has there, so the rectangle Windows then suggests fits.
-        const int dpi = int(wParam);
-        RECT frame {0, 0, toPixels(form->clientWidth, dpi), toPixels(form->clientHeight, dpi)};
-        adjustWindowRect(frame, form->style, form->menuBar != nullptr, form->exStyle, dpi);
-        auto *size = reinterpret_cast<SIZE *>(lParam);
-        size->cx = frame.right - frame.left;
-        size->cy = frame.bottom - frame.top;
+        *reinterpret_cast<SIZE *>(lParam) = frameFor(*native, int(wParam));
         return TRUE;
-    }
     case WM_DPICHANGED: {
         const auto *suggested = reinterpret_cast<const RECT *>(lParam);
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        layOut(*form, HIWORD(wParam));
+        native->dpi = HIWORD(wParam);
+        fitWindow(*native);
+        form.dpiChanged();
+        setIcons(*native);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
         return 0;
     }
     default:
@@ -176,15 +176,9 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *surface = reinterpret_cast<Surface *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!surface)
-        return DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
-    if (containerMessage(window, message, wParam, lParam, result))
-        return result;
-    if (message == WM_PAINT) {
-        paintSurface(*surface);
-        return 0;
+    if (auto *frame = dynamic_cast<Frame *>(controlOf(window))) {
+        if (const auto result = containerMessage(*frame, window, message, wParam, lParam))
+            return *result;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -196,8 +190,8 @@ LRESULT CALLBACK pictureProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_PAINT) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (Control::Native *control = controlOf(window); control && control->paint)
-            control->paint(dc);
+        if (const auto *box = dynamic_cast<const PictureBox *>(controlOf(window)))
+            drawPictureBox(dc, *box);
         EndPaint(window, &paint);
         return 0;
     }
@@ -210,98 +204,104 @@ void registerWindowClasses()
 {
     static const bool registered = [] {
         const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW form {};
-        form.cbSize = sizeof form;
-        form.lpfnWndProc = formProcedure;
-        form.hInstance = instance;
-        form.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        const auto add = [instance](const wchar_t *name, WNDPROC procedure, HICON icon) {
+            WNDCLASSEXW windowClass {};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = procedure;
+            windowClass.hInstance = instance;
+            windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+            windowClass.hIcon = icon;
+            windowClass.lpszClassName = name;
+            RegisterClassExW(&windowClass);
+        };
         // The program's icon until the form sets its own.
-        form.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-        form.lpszClassName = FormClass;
-        RegisterClassExW(&form);
-
-        WNDCLASSEXW frame = form;
-        frame.lpfnWndProc = frameProcedure;
-        frame.hIcon = nullptr;
-        frame.lpszClassName = FrameClass;
-        RegisterClassExW(&frame);
-
-        WNDCLASSEXW picture = frame;
-        picture.lpfnWndProc = pictureProcedure;
-        picture.lpszClassName = PictureClass;
-        RegisterClassExW(&picture);
+        add(FormClass, formProcedure, LoadIconW(instance, MAKEINTRESOURCEW(1)));
+        add(FrameClass, frameProcedure, nullptr);
+        add(PictureClass, pictureProcedure, nullptr);
         return true;
     }();
     (void)registered;
 }
 
-Form::Native *formOf(HWND window)
+FormNative *formOf(HWND window)
 {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
     wchar_t name[32] = {};
-    if (!root || !GetClassNameW(root, name, 32) || std::wstring(name) != FormClass)
+    if (!root || !GetClassNameW(root, name, 32) || std::wcscmp(name, FormClass) != 0)
         return nullptr;
-    return reinterpret_cast<Form::Native *>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    return reinterpret_cast<FormNative *>(GetWindowLongPtrW(root, GWLP_USERDATA));
 }
 
-Control::Native *controlOf(HWND window)
+Control *controlOf(HWND window)
 {
-    if (!window || !(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
-        return nullptr;
-    Form::Native *form = formOf(window);
-    if (!form)
+    const FormNative *form = formOf(window);
+    if (!form || window == form->hwnd)
         return nullptr;
     // Only what the form made: a stray child is no control of ours.
-    for (Control::Native *control : form->controls) {
-        if (control->hwnd == window)
-            return control;
-    }
-    return nullptr;
+    auto *control = reinterpret_cast<Control *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const std::vector<Control *> &controls = form->form.controls();
+    return std::find(controls.begin(), controls.end(), control) != controls.end() ? control : nullptr;
 }
 
-void stylesFor(const FormLayout &layout, DWORD &style, DWORD &exStyle)
+HWND surface(const Container &container)
 {
-    exStyle = 0;
-    switch (layout.borderStyle) {
-    case BorderStyle::None:
-        style = WS_POPUP;
-        break;
-    case BorderStyle::FixedSingle:
-        style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-        break;
-    case BorderStyle::Sizable:
-        style = WS_OVERLAPPEDWINDOW;
-        break;
-    case BorderStyle::FixedDialog:
-        style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-        exStyle = WS_EX_DLGMODALFRAME;
-        break;
-    case BorderStyle::FixedToolWindow:
-        style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-        exStyle = WS_EX_TOOLWINDOW;
-        break;
-    }
-    if (!layout.controlBox)
-        style &= ~DWORD(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-    // No caption and no control box: no title bar, only the border.
-    if (layout.caption.empty() && !layout.controlBox && layout.borderStyle != BorderStyle::Sizable
-        && layout.borderStyle != BorderStyle::None) {
-        style = WS_POPUP | WS_DLGFRAME;
-        exStyle &= ~DWORD(WS_EX_DLGMODALFRAME);
+    if (const auto *frame = dynamic_cast<const Frame *>(&container))
+        return hwnd(*frame);
+    return window(static_cast<const Form &>(container));
+}
+
+Color backColor(const Container &container)
+{
+    if (const auto *frame = dynamic_cast<const Frame *>(&container))
+        return frame->style().backColor;
+    return static_cast<const Form &>(container).storedLayout().backColor;
+}
+
+std::vector<Control *> &drawOrder(Container &container)
+{
+    if (auto *frame = dynamic_cast<Frame *>(&container))
+        return native(*frame).drawn;
+    return native(static_cast<Form &>(container)).drawn;
+}
+
+std::pair<DWORD, DWORD> stylesOf(const WindowLook &look)
+{
+    DWORD style = WS_CLIPCHILDREN;
+    DWORD exStyle = 0;
+    if (!look.titleBar) {
+        style |= WS_POPUP | (look.raisedBorder ? WS_DLGFRAME : 0);
+    } else {
+        style |= WS_CAPTION | (look.dialogFrame ? WS_POPUP : WS_OVERLAPPED);
+        if (look.closeBox)
+            style |= WS_SYSMENU;
+        if (look.minMaxBoxes)
+            style |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+        if (look.sizable)
+            style |= WS_THICKFRAME;
+        if (look.dialogFrame)
+            exStyle |= WS_EX_DLGMODALFRAME;
     }
     // Tool windows stay out of the task bar.
-    if (!layout.showInTaskbar)
+    if (look.toolTitle || !look.inTaskbar)
         exStyle |= WS_EX_TOOLWINDOW;
-    style |= WS_CLIPCHILDREN;
+    return {style, exStyle};
 }
 
-void fitWindow(Form::Native &form)
+SIZE frameFor(const FormNative &form, int dpi)
 {
-    const int width = toPixels(form.clientWidth, form.dpi);
-    const int height = toPixels(form.clientHeight, form.dpi);
-    RECT frame {0, 0, width, height};
-    adjustWindowRect(frame, form.style, form.menuBar != nullptr, form.exStyle, form.dpi);
-    form.frameSize = {frame.right - frame.left, frame.bottom - frame.top};
+    const FormLayout &layout = form.form.storedLayout();
+    const auto [style, exStyle] = stylesOf(form.form.look());
+    RECT frame {0, 0, toPixels(layout.clientWidth, dpi), toPixels(layout.clientHeight, dpi)};
+    adjustWindowRect(frame, style, form.menuBar != nullptr, exStyle, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void fitWindow(FormNative &form)
+{
+    const FormLayout &layout = form.form.storedLayout();
+    const int width = toPixels(layout.clientWidth, form.dpi);
+    const int height = toPixels(layout.clientHeight, form.dpi);
+    form.frameSize = frameFor(form, form.dpi);
     SetWindowPos(form.hwnd, nullptr, 0, 0, form.frameSize.cx, form.frameSize.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar may take two lines where one was reckoned with.
@@ -315,62 +315,16 @@ void fitWindow(Form::Native &form)
     }
 }
 
-void setIcons(Form::Native &form)
+void setIcons(FormNative &form)
 {
-    if (form.icon.empty())
+    const std::vector<std::string> &icon = form.form.storedLayout().icon;
+    if (icon.empty())
         return;
     const int sides[2] = {systemMetric(SM_CXSMICON, form.dpi), systemMetric(SM_CXICON, form.dpi)};
     for (int which : {ICON_SMALL, ICON_BIG}) {
-        if (HICON icon = pictureIcon(form.icon, sides[which]))
-            SendMessageW(form.hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        if (HICON picture = pictureIcon(icon, sides[which]))
+            SendMessageW(form.hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(picture));
     }
-}
-
-void layOut(Form::Native &form, int dpi)
-{
-    form.dpi = dpi;
-    fitWindow(form);
-    for (Control::Native *control : form.controls) {
-        if (control->layout)
-            control->layout();
-    }
-    setIcons(form);
-    RedrawWindow(form.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
-}
-
-void paintSurface(Surface &surface)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(surface.hwnd, &paint);
-    const RECT area = paint.rcPaint;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width > 0 && height > 0) {
-        // Drawn off screen, then copied: a ball passing over the ring every
-        // tick must not flicker.
-        HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-        HGDIOBJ before = SelectObject(buffer, bitmap);
-        SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
-        FillRect(buffer, &area, brush(surface.backColor));
-        const int dpi = surface.form ? surface.form->native().dpi : 96;
-        if (surface.frame) {
-            RECT client {};
-            GetClientRect(surface.hwnd, &client);
-            drawGroupBox(buffer, surface, client, dpi);
-        }
-        for (Control::Native *control : surface.lightweight) {
-            RECT overlap {};
-            if (control->visible && control->paint && IntersectRect(&overlap, &control->rect, &area))
-                control->paint(buffer);
-        }
-        SetViewportOrgEx(buffer, 0, 0, nullptr);
-        BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);
-        SelectObject(buffer, before);
-        DeleteObject(bitmap);
-        DeleteDC(buffer);
-    }
-    EndPaint(surface.hwnd, &paint);
 }
 
 } // namespace forms::win32

@@ -33,24 +33,22 @@ bool faceInstalled(const std::wstring &face)
     return found;
 }
 
+std::wstring faceName(const std::string &name)
+{
+    // The classic default, an 8-point sans serif: the TrueType cut of MS Sans
+    // Serif, which scales with the DPI where the bitmap one cannot.
+    if (name.empty() || name == "MS Sans Serif")
+        return L"Microsoft Sans Serif";
+    if (name == "Compacta Blk BT") {
+        // A display face few machines have; Impact, the heavy condensed face
+        // Windows has shipped since 98, stands in for it.
+        static const bool installed = faceInstalled(L"Compacta Blk BT");
+        return installed ? L"Compacta Blk BT" : L"Impact";
+    }
+    return wide(name);
+}
+
 } // namespace
-
-int toPixels(double twips, int dpi)
-{
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
-
-RECT toPixels(const Bounds &bounds, int dpi)
-{
-    const int left = toPixels(bounds.left, dpi);
-    const int top = toPixels(bounds.top, dpi);
-    return {left, top, left + toPixels(bounds.width, dpi), top + toPixels(bounds.height, dpi)};
-}
-
-int scaled(int pixels, int dpi)
-{
-    return std::max(1, static_cast<int>(std::lround(pixels * dpi / 96.0)));
-}
 
 COLORREF toColorRef(Color color)
 {
@@ -68,21 +66,6 @@ HBRUSH brush(Color color)
     if (found == brushes.end())
         found = brushes.emplace(value, CreateSolidBrush(value)).first;
     return found->second;
-}
-
-std::wstring faceName(const std::string &name)
-{
-    // The classic default, an 8-point sans serif: the TrueType cut of MS Sans
-    // Serif, which scales with the DPI where the bitmap one cannot.
-    if (name.empty() || name == "MS Sans Serif")
-        return L"Microsoft Sans Serif";
-    if (name == "Compacta Blk BT") {
-        // A display face few machines have; Impact, the heavy condensed face
-        // Windows has shipped since 98, stands in for it.
-        static const bool installed = faceInstalled(L"Compacta Blk BT");
-        return installed ? L"Compacta Blk BT" : L"Impact";
-    }
-    return wide(name);
 }
 
 HFONT font(const Font &font, int dpi)
@@ -114,16 +97,6 @@ std::wstring wide(const std::string &utf8)
     std::wstring text(std::size_t(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
     return text;
-}
-
-std::string utf8(const std::wstring &text)
-{
-    if (text.empty())
-        return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(std::size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length, nullptr, nullptr);
-    return bytes;
 }
 
 void becomeDpiAware()

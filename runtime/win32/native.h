@@ -1,151 +1,133 @@
 #pragma once
 // What the Win32 backend keeps behind each form and control, and how tests and
 // the backend's own code reach the windows.
+//
+// Where Win32 differs on purpose from the other backends:
+// - System colours are this Windows' own (GetSysColor), as the classic
+//   runtime asked for them, not the fixed classic scheme: on Windows the game
+//   wears the desktop's colours like every other program there.
+// - Fonts are asked for by their Windows face names; the classic 8-point
+//   default is Microsoft Sans Serif, which scales where the bitmap MS Sans
+//   Serif cannot, and Impact stands in for a missing Compacta Blk BT.
+// - Pixels are device pixels: each window is laid out at its own monitor's
+//   DPI, and again when it moves to a monitor of another (per-monitor DPI).
+// - A message box is modal to the whole program, as the classic runtime's
+//   is: every other window of the program waits, not only its owner.
+// - Images, shapes and lines are no windows: the form or frame that holds
+//   them draws them back to front, under its windowed controls, in one go
+//   so that a ball passing over the ring does not flicker.
+// - A window whose layout leaves its place to the system is placed by
+//   Windows, cascading; the runtime places the others.
+// - The message loop hands the keys to the runtime (Keyboard) itself: no
+//   accelerator table, the menus only show their shortcuts.
 
 #include "runtime/controls.h"
 #include "runtime/form.h"
 #include "runtime/win32/precisetimer.h"
+#include "runtime/win32/windows.h"
 
 #include <functional>
 #include <map>
-#include <memory>
-#include <string>
 #include <vector>
 
-namespace forms {
+namespace forms::win32 {
 
-namespace win32 {
-
-// Where controls are drawn: a form's client area or a frame. Windowed
-// controls are child windows of it; the lightweight ones (images, shapes,
-// lines) are drawn by it, back to front, under the windowed ones.
-struct Surface
+struct FormNative : Native
 {
+    explicit FormNative(Form &form) : form(form) { }
+    ~FormNative() override;
+    Form &form;
     HWND hwnd = nullptr;
-    Form *form = nullptr;
-    Color backColor = colors::ButtonFace;
-    Color foreColor = colors::ButtonText;
-    bool frame = false;   // draws a group box's etched border and caption
-    std::wstring caption; // a frame's
-    std::vector<Control::Native *> lightweight;
-};
-
-} // namespace win32
-
-struct Form::Native
-{
-    Form *form = nullptr;
-    HWND hwnd = nullptr;
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
-    int clientWidth = 0; // twips
-    int clientHeight = 0;
-    int left = 0; // twips, for a manual position
-    int top = 0;
-    std::vector<std::string> icon;
-    bool keyPreview = false;
-    int dpi = 96;
-    win32::Surface surface;
+    int dpi = StandardDpi;
+    SIZE frameSize {0, 0}; // the window's fixed size, frame included
     HMENU menuBar = nullptr;
-    HACCEL accelerators = nullptr;
-    std::vector<ACCEL> shortcuts;
-    std::map<UINT, std::function<void()>> commands; // menu items by command id
-    std::map<WPARAM, std::function<void()>> ticks;  // timers by id
-    std::vector<Control::Native *> controls;        // in the order they were made
-    std::vector<HWND> tabOrder;
-    HWND focus = nullptr; // the control that had the focus when the window was last active
-    CommandButton *defaultButton = nullptr;
-    CommandButton *cancelButton = nullptr;
-    HICON icons[2] = {nullptr, nullptr}; // small, big
-    SIZE frameSize {0, 0};               // the window's fixed size, frame included
-    bool placed = false;
+    HWND focus = nullptr;         // the control that had the focus when the window was last active
+    std::vector<Control *> drawn; // the lightweight controls of the client area, back to front
 };
 
-struct Control::Native
+struct ControlNative : Native
 {
-    Form *form = nullptr;
-    win32::Surface *parent = nullptr;
-    HWND hwnd = nullptr; // null for a lightweight control
-    Bounds bounds {};    // as the layout gives it, twips
-    RECT rect {};        // in the parent's client area, device pixels
-    bool visible = true;
-    // Places the control (and, for a windowed one, sets its font) at the
-    // form's current DPI.
-    std::function<void()> layout;
-    // A lightweight control draws itself; `dc` is the parent's client area.
-    std::function<void(HDC dc)> paint;
-    // A windowed control's own drawing (owner-drawn labels).
-    std::function<void(const DRAWITEMSTRUCT &item)> draw;
-    // What a click on a command button runs.
-    std::function<void()> click;
-    // A label's colours, asked for by its parent before it draws.
-    Color backColor = colors::ButtonFace;
-    Color foreColor = colors::ButtonText;
-    // A frame's own surface, where its controls go.
-    std::unique_ptr<win32::Surface> inner;
+    ControlNative(Control &control, HWND hwnd);
+    ~ControlNative() override;
+    Control &control;
+    HWND hwnd;                    // null for a lightweight control
+    RECT rect {};                 // in the client area of its form or frame
+    std::vector<Control *> drawn; // a frame's lightweight controls, back to front
 };
 
-struct Timer::Native
+// A precise timer's tick, posted to its form's window; WPARAM names the timer.
+constexpr UINT TickMessage = WM_APP + 1;
+
+struct TimerNative : Native
 {
-    std::unique_ptr<win32::PreciseTimer> timer;
-    Form::Native *form = nullptr;
+    explicit TimerNative(Timer &owner);
+    ~TimerNative() override;
+    PreciseTimer timer;
 };
 
-struct Menu::Native
+struct MenuNative : Native
 {
-    HMENU menu = nullptr;
-    Form::Native *form = nullptr;
+    HMENU menu = CreatePopupMenu(); // the menu bar destroys it with the window
 };
 
-struct MenuItem::Native
+struct MenuItemNative : Native
 {
-    HMENU menu = nullptr;
-    UINT id = 0;
-    Form::Native *form = nullptr;
+    explicit MenuItemNative(MenuItem &item);
+    ~MenuItemNative() override;
+    UINT id;
 };
 
-namespace win32 {
+// Timers and menu items by the ids their messages carry; an id is never used
+// twice, so a message that outlives its sender finds nothing.
+template <class Source>
+std::map<UINT_PTR, Source *> &byId()
+{
+    static std::map<UINT_PTR, Source *> sources;
+    return sources;
+}
+
+inline FormNative &native(const Form &form)
+{
+    return static_cast<FormNative &>(form.native());
+}
+inline ControlNative &native(const Control &control)
+{
+    return static_cast<ControlNative &>(control.native());
+}
 
 // The form's top-level window; its client area holds the controls.
 inline HWND window(const Form &form)
 {
-    return form.native().hwnd;
+    return native(form).hwnd;
 }
 
 // A windowed control's window; null for images, shapes and lines, which their
 // form or frame draws.
 inline HWND hwnd(const Control &control)
 {
-    return control.native().hwnd;
+    return native(control).hwnd;
 }
 
 // Where a control is, in device pixels of its form's client area or frame.
 inline RECT rect(const Control &control)
 {
-    return control.native().rect;
+    return native(control).rect;
 }
 
-// The form's menu bar and an item's command.
+// A menu of the form's menu bar, and an item's command.
 inline HMENU menu(const Menu &menu)
 {
-    return menu.native().menu;
+    return static_cast<MenuNative &>(menu.native()).menu;
 }
 inline UINT command(const MenuItem &item)
 {
-    return item.native().id;
+    return static_cast<MenuItemNative &>(item.native()).id;
 }
 
 // The timer's precise timer, running or not.
-inline const PreciseTimer &timer(const Timer &timer)
+inline PreciseTimer &timer(const Timer &timer)
 {
-    return *timer.native().timer;
-}
-
-// The DPI the form is laid out at.
-inline int dpi(const Form &form)
-{
-    return form.native().dpi;
+    return static_cast<TimerNative &>(timer.native()).timer;
 }
 
 // Runs the program's message loop, as exec() does, for at most `ms`
@@ -153,5 +135,4 @@ inline int dpi(const Form &form)
 // which drive the program without handing it the loop for good.
 bool processEvents(int ms, const std::function<bool()> &done = {});
 
-} // namespace win32
-} // namespace forms
+} // namespace forms::win32

@@ -1,7 +1,10 @@
 #include "runtime/win32/picture.h"
+#include "runtime/artwork.h"
+#include "runtime/pixels.h"
 
 #include <objbase.h>
 #include <wincodec.h>
+#include <wrl/client.h>
 
 #include <cmath>
 #include <map>
@@ -12,26 +15,7 @@ namespace forms::win32 {
 
 namespace {
 
-template <class T>
-class Com
-{
-public:
-    Com() = default;
-    Com(const Com &) = delete;
-    Com &operator=(const Com &) = delete;
-    ~Com()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    T **out() { return &m_p; }
-    T *operator->() const { return m_p; }
-    T *get() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T *m_p = nullptr;
-};
+using Microsoft::WRL::ComPtr;
 
 constexpr int Percents[] = {100, 150, 200};
 
@@ -46,76 +30,67 @@ IWICImagingFactory *factory()
     return made;
 }
 
-// The resource's bytes, or nothing. Resource names are case-blind.
-std::optional<std::pair<const BYTE *, DWORD>> resource(const std::string &name, int percent)
+// The resource's bytes; none for an unknown name. Resource names are
+// case-blind.
+std::pair<const BYTE *, DWORD> resource(const std::string &name, int percent)
 {
     const std::wstring id = std::wstring(name.begin(), name.end()) + L"@" + std::to_wstring(percent);
     const HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, id.c_str(), MAKEINTRESOURCEW(10)); // RT_RCDATA
-    if (!found)
-        return std::nullopt;
-    HGLOBAL loaded = LoadResource(module, found);
-    const void *bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return std::nullopt;
-    return std::make_pair(static_cast<const BYTE *>(bytes), SizeofResource(module, found));
+    const void *bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
+    return {static_cast<const BYTE *>(bytes), bytes ? SizeofResource(module, found) : 0};
 }
 
 // The PNG decoded, or nothing.
-bool decode(const std::string &name, int percent, Com<IWICBitmapFrameDecode> &frame)
+bool decode(const std::string &name, int percent, ComPtr<IWICBitmapFrameDecode> &frame)
 {
-    const auto bytes = resource(name, percent);
+    const auto [bytes, size] = resource(name, percent);
     IWICImagingFactory *wic = factory();
     if (!bytes || !wic)
         return false;
-    Com<IWICStream> stream;
-    Com<IWICBitmapDecoder> decoder;
-    return SUCCEEDED(wic->CreateStream(stream.out()))
-           && SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE *>(bytes->first), bytes->second))
-           && SUCCEEDED(
-               wic->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out()))
-           && SUCCEEDED(decoder->GetFrame(0, frame.out()));
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    return SUCCEEDED(wic->CreateStream(stream.GetAddressOf()))
+           && SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE *>(bytes), size))
+           && SUCCEEDED(wic->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                     decoder.GetAddressOf()))
+           && SUCCEEDED(decoder->GetFrame(0, frame.GetAddressOf()));
 }
 
 SIZE pngSize(const std::string &name, int percent)
 {
     static std::map<std::pair<std::string, int>, SIZE> known;
-    const auto key = std::make_pair(name, percent);
-    auto found = known.find(key);
-    if (found != known.end())
-        return found->second;
-    SIZE size {0, 0};
-    Com<IWICBitmapFrameDecode> frame;
+    const auto [found, fresh] = known.try_emplace({name, percent}, SIZE {0, 0});
+    ComPtr<IWICBitmapFrameDecode> frame;
     UINT width = 0, height = 0;
-    if (decode(name, percent, frame) && SUCCEEDED(frame->GetSize(&width, &height)))
-        size = {LONG(width), LONG(height)};
-    known.emplace(key, size);
-    return size;
+    if (fresh && decode(name, percent, frame) && SUCCEEDED(frame->GetSize(&width, &height)))
+        found->second = {LONG(width), LONG(height)};
+    return found->second;
 }
 
 // A top-down 32-bit DIB of the PNG at `percent`, scaled to `size` unless it
 // has it already; premultiplied for AlphaBlend, straight for an icon.
 HBITMAP makeBitmap(const std::string &name, int percent, SIZE size, bool premultiplied)
 {
-    Com<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapFrameDecode> frame;
     if (size.cx <= 0 || size.cy <= 0 || !decode(name, percent, frame))
         return nullptr;
     IWICImagingFactory *wic = factory();
-    Com<IWICFormatConverter> converter;
+    ComPtr<IWICFormatConverter> converter;
     const GUID format = premultiplied ? GUID_WICPixelFormat32bppPBGRA : GUID_WICPixelFormat32bppBGRA;
-    if (FAILED(wic->CreateFormatConverter(converter.out()))
-        || FAILED(converter->Initialize(frame.get(), format, WICBitmapDitherTypeNone, nullptr, 0,
+    if (FAILED(wic->CreateFormatConverter(converter.GetAddressOf()))
+        || FAILED(converter->Initialize(frame.Get(), format, WICBitmapDitherTypeNone, nullptr, 0,
                                         WICBitmapPaletteTypeCustom)))
         return nullptr;
-    IWICBitmapSource *source = converter.get();
-    Com<IWICBitmapScaler> scaler;
+    IWICBitmapSource *source = converter.Get();
+    ComPtr<IWICBitmapScaler> scaler;
     const SIZE own = pngSize(name, percent);
     if (own.cx != size.cx || own.cy != size.cy) {
-        if (FAILED(wic->CreateBitmapScaler(scaler.out()))
+        if (FAILED(wic->CreateBitmapScaler(scaler.GetAddressOf()))
             || FAILED(
-                scaler->Initialize(converter.get(), UINT(size.cx), UINT(size.cy), WICBitmapInterpolationModeFant)))
+                scaler->Initialize(converter.Get(), UINT(size.cx), UINT(size.cy), WICBitmapInterpolationModeFant)))
             return nullptr;
-        source = scaler.get();
+        source = scaler.Get();
     }
     BITMAPINFO info {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -147,18 +122,26 @@ std::optional<int> exactPercent(const std::string &name, SIZE size)
     return std::nullopt;
 }
 
+// The scale drawn for a window at `dpi`: the smallest of 100, 150 and 200 at
+// least as large as the DPI's, else 200.
+int picturePercent(int dpi)
+{
+    for (int percent : Percents) {
+        if (percent * StandardDpi >= dpi * 100)
+            return percent;
+    }
+    return 200;
+}
+
 HBITMAP bitmap(const std::string &name, SIZE size, int dpi, bool premultiplied)
 {
-    using Key = std::tuple<std::string, LONG, LONG, bool>;
-    static std::map<Key, HBITMAP> kept;
-    const Key key {name, size.cx, size.cy, premultiplied};
-    auto found = kept.find(key);
-    if (found != kept.end())
-        return found->second;
+    static std::map<std::tuple<std::string, LONG, LONG, bool>, HBITMAP> kept;
+    const auto [found, fresh] = kept.try_emplace({name, size.cx, size.cy, premultiplied}, nullptr);
     // A PNG drawn for exactly this size first; else the one for the DPI,
     // which is never smaller than what is asked at that DPI.
-    const int percent = exactPercent(name, size).value_or(picturePercent(dpi));
-    return kept.emplace(key, makeBitmap(name, percent, size, premultiplied)).first->second;
+    if (fresh)
+        found->second = makeBitmap(name, exactPercent(name, size).value_or(picturePercent(dpi)), size, premultiplied);
+    return found->second;
 }
 
 } // namespace
@@ -168,24 +151,11 @@ void preparePictures()
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 }
 
-SIZE pictureSize(const std::string &name)
-{
-    return name.empty() ? SIZE {0, 0} : pngSize(name, 100);
-}
-
-int picturePercent(int dpi)
-{
-    for (int percent : Percents) {
-        if (percent * 96 >= dpi * 100)
-            return percent;
-    }
-    return 200;
-}
-
 SIZE pictureSize(const std::string &name, int dpi)
 {
-    const SIZE natural = pictureSize(name);
-    return {LONG(std::lround(natural.cx * dpi / 96.0)), LONG(std::lround(natural.cy * dpi / 96.0))};
+    const PictureFacts natural = pictureFacts(name);
+    return {LONG(std::lround(natural.width * dpi / double(StandardDpi))),
+            LONG(std::lround(natural.height * dpi / double(StandardDpi)))};
 }
 
 void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int dpi)
@@ -204,29 +174,24 @@ void drawPicture(HDC dc, const std::string &name, int x, int y, SIZE size, int d
 HICON pictureIcon(const std::vector<std::string> &names, int side)
 {
     static std::map<std::pair<std::vector<std::string>, int>, HICON> kept;
-    const auto key = std::make_pair(names, side);
-    auto found = kept.find(key);
-    if (found != kept.end())
+    const auto [found, fresh] = kept.try_emplace({names, side}, nullptr);
+    if (!fresh || names.empty())
         return found->second;
-    HICON icon = nullptr;
-    if (!names.empty()) {
-        // The picture drawn for this size, at whichever scale gives it;
-        // else the largest, scaled.
-        std::string chosen = names.back();
-        for (const std::string &name : names) {
-            if (exactPercent(name, SIZE {side, side}))
-                chosen = name;
-        }
-        if (HBITMAP color = bitmap(chosen, SIZE {side, side}, 192, false)) {
-            // The alpha channel decides; the mask only has to be there.
-            HBITMAP mask = CreateBitmap(side, side, 1, 1, nullptr);
-            ICONINFO info {TRUE, 0, 0, mask, color};
-            icon = CreateIconIndirect(&info);
-            DeleteObject(mask);
-        }
+    // The picture drawn for this size, at whichever scale gives it; else the
+    // largest, scaled.
+    std::string chosen = names.back();
+    for (const std::string &name : names) {
+        if (exactPercent(name, SIZE {side, side}))
+            chosen = name;
     }
-    kept.emplace(key, icon);
-    return icon;
+    if (HBITMAP color = bitmap(chosen, SIZE {side, side}, 192, false)) {
+        // The alpha channel decides; the mask only has to be there.
+        HBITMAP mask = CreateBitmap(side, side, 1, 1, nullptr);
+        ICONINFO info {TRUE, 0, 0, mask, color};
+        found->second = CreateIconIndirect(&info);
+        DeleteObject(mask);
+    }
+    return found->second;
 }
 
 } // namespace forms::win32

@@ -2,7 +2,7 @@
 // The game's pictures on Windows: PNG resources of the executable drawn at
 // build time from the artwork at 100, 150 and 200 %, named NAME@PERCENT.
 
-#include "runtime/win32/precisetimer.h"
+#include "runtime/win32/windows.h"
 
 #include <string>
 #include <vector>
@@ -12,14 +12,8 @@ namespace forms::win32 {
 // Once, before the first picture: WIC lives in COM.
 void preparePictures();
 
-// The picture's own size: that of its 100 % PNG; empty for an unknown name.
-SIZE pictureSize(const std::string &name);
-
-// The scale drawn for a window at `dpi`: the smallest of 100, 150 and 200 at
-// least as large as the DPI's, else 200.
-int picturePercent(int dpi);
-
-// The picture's natural size at `dpi`.
+// The picture's natural size at `dpi`: its 100 % PNG's, scaled; empty for an
+// unknown name.
 SIZE pictureSize(const std::string &name, int dpi);
 
 // Draws the picture at (x, y) in `size` pixels, its transparent parts showing

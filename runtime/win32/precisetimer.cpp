@@ -1,5 +1,5 @@
 // The precise periodic timer of the Win32 backend: a thread that waits for each deadline and posts the tick.
-#include "precisetimer.h"
+#include "runtime/win32/precisetimer.h"
 
 // <windows.h> leaves timeBeginPeriod out under WIN32_LEAN_AND_MEAN.
 #include <mmsystem.h>
@@ -78,10 +78,10 @@ bool PreciseTimer::start(int intervalMs)
     }
 
     m_intervalMs = intervalMs;
-    m_period = std::int64_t(intervalMs) * HundredNsPerMs;
+
     // Taken before the thread exists, so however long Windows takes to
     // start it, the deadlines count from the call.
-    m_start = now();
+    m_deadlines.start(now(), std::int64_t(intervalMs) * HundredNsPerMs);
     // It needs next to no stack: only reserve a little.
     m_thread =
         CreateThread(nullptr, 64 * 1024, &PreciseTimer::threadMain, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
@@ -143,9 +143,8 @@ DWORD WINAPI PreciseTimer::threadMain(void *self)
 void PreciseTimer::run()
 {
     const HANDLE handles[] = {m_stopEvent, m_waitTimer};
-    std::int64_t n = 1;
     for (;;) {
-        const std::int64_t deadline = m_start + n * m_period;
+        const std::int64_t deadline = m_deadlines.next();
         const std::int64_t current = now();
         if (current < deadline) {
             // Relative (negative) due time: counted on the same steady clock
@@ -162,11 +161,8 @@ void PreciseTimer::run()
             continue;
         }
         tick();
-        // The next deadline is the first one in the future: those missed in
-        // a stall are folded into the tick just posted, not fired in a burst.
-        const std::int64_t next = (current - m_start) / m_period + 1;
-        m_folded.fetch_add(std::uint64_t(next - n - 1), std::memory_order_relaxed);
-        n = next;
+        // Those missed in a stall are folded into the tick just posted.
+        m_folded.fetch_add(std::uint64_t(m_deadlines.pass(current)), std::memory_order_relaxed);
     }
 }
 

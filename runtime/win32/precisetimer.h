@@ -1,13 +1,8 @@
 // A periodic timer for the Win32 backend that keeps time to the millisecond and hands its ticks to the UI thread.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "runtime/deadlines.h"
+#include "runtime/win32/windows.h"
 
 #include <atomic>
 #include <cstdint>
@@ -86,8 +81,7 @@ private:
     int m_intervalMs = 0;
     // In 100 ns units, those of waitable timers, on the performance
     // counter's clock, which never jumps as the wall clock may.
-    std::int64_t m_start = 0;
-    std::int64_t m_period = 0;
+    Deadlines<std::int64_t> m_deadlines;
     HANDLE m_thread = nullptr;
     HANDLE m_stopEvent = nullptr;
     HANDLE m_waitTimer = nullptr;

@@ -1,18 +1,15 @@
 // Starting the forms runtime on Windows, where there is always a desktop to
 // show windows on.
 
-#include "runtime/application.h"
+#include "runtime/backend.h"
 
-namespace forms {
+namespace forms::backend {
 
-int run(int argc, char *argv[], const Program &program, const Handler &startup)
+int run(int, char *[], const Program &, const std::function<int()> &runForms)
 {
     // The window titles and the task bar name the program; nothing else
     // here needs the command line.
-    (void)argc;
-    (void)argv;
-    (void)program;
-    return Application::instance().run(startup);
+    return runForms();
 }
 
-} // namespace forms
+} // namespace forms::backend

@@ -11,10 +11,7 @@
 #include <iostream>
 #include <string>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "runtime/win32/windows.h"
 
 namespace {
 

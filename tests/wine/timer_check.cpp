@@ -6,7 +6,7 @@
 
 // First: it keeps <windows.h> from defining min and max, and doctest.h
 // includes <windows.h> too.
-#include "precisetimer.h"
+#include "runtime/win32/windows.h"
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
@@ -23,6 +23,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "runtime/win32/precisetimer.h"
 
 #include <mmsystem.h>
 

@@ -7,7 +7,7 @@
 
 // First: it keeps <windows.h> from defining min and max, and doctest.h
 // includes <windows.h> too.
-#include "runtime/win32/native.h"
+#include "runtime/win32/windows.h"
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest.h>
@@ -19,6 +19,7 @@
 #include "runtime/basic.h"
 #include "runtime/controls.h"
 #include "runtime/dispatcher.h"
+#include "runtime/win32/native.h"
 #include "screens/frmabout.h"
 #include "screens/sysinfo.h"
 
@@ -229,7 +230,7 @@ TEST_CASE("layout: the game window in pixels at the screen's DPI")
     Fresh fresh;
     Form1 &game = shown<Form1>();
     HWND window = win32::window(game);
-    CHECK(win32::dpi(game) == expectedDpi);
+    CHECK(game.dpi() == expectedDpi);
 
     const SIZE client = clientSize(window);
     CHECK(client.cx == px(10350));
@@ -368,7 +369,7 @@ TEST_CASE("layout: a move to a screen of another DPI lays the window out again")
         SendMessageW(window, WM_GETDPISCALEDSIZE, WPARAM(dpi), reinterpret_cast<LPARAM>(&size));
         RECT suggested {frame.left, frame.top, frame.left + size.cx, frame.top + size.cy};
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        CHECK(win32::dpi(game) == dpi);
+        CHECK(game.dpi() == dpi);
         const SIZE client = clientSize(window);
         CHECK(client.cx == px(10350, dpi));
         CHECK(client.cy == px(7860, dpi));
