@@ -1,6 +1,7 @@
 // The controls, timers and menus on the page: each one an element of its
 // form's window, named after the control so that tests find it.
 
+#include "runtime/artwork.h"
 #include "runtime/backend.h"
 #include "runtime/web/look.h"
 #include "runtime/web/native.h"
@@ -22,6 +23,17 @@ int containerId(const Container &container)
     return id(static_cast<const Form &>(container));
 }
 
+// What the page needs of a picture: its name, or none for a picture the
+// program was not built with, its title and its size.
+struct Picture
+{
+    explicit Picture(const std::string &name) : facts(pictureFacts(name)), name(facts.width ? name : std::string()) { }
+    const char *title() const { return title_.c_str(); }
+    PictureFacts facts;
+    std::string name;
+    std::string title_ {facts.title};
+};
+
 int alignment(Alignment alignment)
 {
     return alignment == Alignment::Right ? 1 : alignment == Alignment::Center ? 2 : 0;
@@ -34,7 +46,7 @@ std::unique_ptr<Native> makeLabel(Label &label)
     auto native = std::make_unique<ControlNative>(label);
     const LabelStyle &style = label.style();
     korvo_label_make(native->id, containerId(label.parent()), label.name().c_str(), fontFamilies(style.font).c_str(),
-                     fontPixels(style.font), heavy(style.font) ? 1 : 0, style.font.italic,
+                     fontPixels(style.font), fontWeight(style.font), style.font.italic,
                      cssColor(style.backColor).c_str(), cssColor(style.foreColor).c_str(), alignment(style.alignment),
                      style.wordWrap, style.accessibleName.c_str());
     return native;
@@ -55,8 +67,9 @@ Size measureText(const Label &label, int wrapWidth)
 std::unique_ptr<Native> makeImage(Image &image)
 {
     auto native = std::make_unique<ControlNative>(image);
-    korvo_image_make(native->id, containerId(image.parent()), image.name().c_str(), image.style().picture.c_str(),
-                     image.style().stretch);
+    const Picture picture(image.style().picture);
+    korvo_image_make(native->id, containerId(image.parent()), image.name().c_str(), picture.name.c_str(),
+                     picture.title(), picture.facts.width, picture.facts.height, image.style().stretch);
     return native;
 }
 
@@ -64,7 +77,9 @@ std::unique_ptr<Native> makePictureBox(PictureBox &box)
 {
     auto native = std::make_unique<ControlNative>(box);
     const PictureBoxStyle &style = box.style();
-    korvo_picture_box_make(native->id, containerId(box.parent()), box.name().c_str(), style.picture.c_str(),
+    const Picture picture(style.picture);
+    korvo_picture_box_make(native->id, containerId(box.parent()), box.name().c_str(), picture.name.c_str(),
+                           picture.title(), picture.facts.width, picture.facts.height,
                            cssColor(style.backColor).c_str(), style.border);
     return native;
 }
@@ -143,7 +158,8 @@ void startTimer(Timer &timer)
 {
     auto &native = static_cast<TimerNative &>(timer.native());
     native.running = true;
-    korvo_timer_start(native.id, timer.interval());
+    native.deadlines.start(korvo_page_now(), timer.interval());
+    korvo_timer_at(native.id, native.deadlines.next());
 }
 
 void stopTimer(Timer &timer)

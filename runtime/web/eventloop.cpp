@@ -66,8 +66,14 @@ void deliver(const Event &event)
             keyDown(*form, event);
         break;
     case Event::Tick:
-        if (TimerNative *timer = timerWithId(event.id); timer && timer->running && !loop().ticksHeld)
-            timer->timer.fire();
+        if (TimerNative *timer = timerWithId(event.id); timer && timer->running) {
+            // The next deadline is asked for first: the tick's handler may
+            // stop the timer, or wait in a box while the next falls due.
+            timer->deadlines.pass(korvo_page_now());
+            korvo_timer_at(timer->id, timer->deadlines.next());
+            if (!loop().ticksHeld || event.flags & Through)
+                timer->timer.fire();
+        }
         break;
     case Event::Close:
         if (Form *form = formWithId(event.id))
@@ -151,9 +157,7 @@ bool tick(Timer &timer)
     TimerNative *native = timerWithId(id(timer));
     if (!native || !native->running)
         return false;
-    const bool held = std::exchange(loop().ticksHeld, false);
-    deliver({.kind = Event::Tick, .id = native->id});
-    loop().ticksHeld = held;
+    deliver({.kind = Event::Tick, .id = native->id, .flags = Through});
     return true;
 }
 

@@ -50,20 +50,15 @@ var KorvoLibrary = {
       return node ? KorvoPage.windows[node.dataset.korvo] : null;
     },
 
-    // A picture the page was built with; nothing is drawn for another.
-    picture: function(name) {
-      var art = (Module['art'] || {})[name];
+    // A picture of the artwork, at its own size; nothing for no name.
+    picture: function(name, title, width, height) {
       var img = document.createElement('img');
       img.draggable = false;
-      if (!art) {
-        img.alt = '';
-        return img;
-      }
-      img.src = 'art/' + name + '.svg';
-      img.alt = art.title || '';
-      if (art.width) {
-        img.width = art.width;
-        img.height = art.height;
+      img.alt = title;
+      if (name) {
+        img.src = 'art/' + name + '.svg';
+        img.width = width;
+        img.height = height;
       }
       return img;
     },
@@ -294,18 +289,6 @@ var KorvoLibrary = {
       if (win && e.target.classList.contains('button')) win.focusId = +e.target.dataset.korvo;
     },
 
-    tick: function(timer) {
-      // Each tick on its own deadline from the start, so that the sweep
-      // keeps time however late one tick was; a tick missed while the page
-      // was busy is not made up.
-      var now = performance.now();
-      var next = Math.floor((now - timer.start) / timer.interval) + 1;
-      timer.handle = setTimeout(function() {
-        KorvoPage.push({kind: KorvoPage.TICK, id: timer.id});
-        KorvoPage.tick(timer);
-      }, timer.start + next * timer.interval - now);
-    },
-
     dropTicks: function(id) {
       KorvoPage.queue = KorvoPage.queue.filter(function(e) { return e.kind !== KorvoPage.TICK || e.id !== id; });
     },
@@ -497,8 +480,7 @@ var KorvoLibrary = {
       bar.className = 'titlebar' + (look & 2 ? ' tool' : '');
       var iconName = UTF8ToString(icon);
       if (iconName && !(look & 2)) {
-        var img = KorvoPage.picture(iconName);
-        img.alt = '';
+        var img = KorvoPage.picture(iconName, '', 16, 16);
         img.className = 'icon';
         bar.appendChild(img);
       }
@@ -603,7 +585,7 @@ var KorvoLibrary = {
   },
 
   korvo_label_make__deps: ['$KorvoPage'],
-  korvo_label_make: function(id, parent, name, family, px, bold, italic, back, fore, align, wrap, accessibleName) {
+  korvo_label_make: function(id, parent, name, family, px, weight, italic, back, fore, align, wrap, accessibleName) {
     var counter = UTF8ToString(accessibleName);
     // A counter is read with what it counts.
     var element = KorvoPage.make(id, counter ? 'output' : 'div', 0, UTF8ToString(name), 'label');
@@ -611,7 +593,7 @@ var KorvoLibrary = {
     var style = element.style;
     style.fontFamily = UTF8ToString(family);
     style.fontSize = px + 'px';
-    style.fontWeight = bold ? '900' : '400';
+    style.fontWeight = String(weight);
     style.fontStyle = italic ? 'italic' : 'normal';
     style.background = UTF8ToString(back);
     style.color = UTF8ToString(fore);
@@ -645,19 +627,19 @@ var KorvoLibrary = {
   },
 
   korvo_image_make__deps: ['$KorvoPage'],
-  korvo_image_make: function(id, parent, name, picture, stretch) {
+  korvo_image_make: function(id, parent, name, picture, title, width, height, stretch) {
     var element = KorvoPage.make(id, 'div', 0, UTF8ToString(name), 'image');
-    var img = KorvoPage.picture(UTF8ToString(picture));
+    var img = KorvoPage.picture(UTF8ToString(picture), UTF8ToString(title), width, height);
     if (stretch) img.className = 'stretch';
     element.appendChild(img);
     KorvoPage.container(parent).appendChild(element);
   },
 
   korvo_picture_box_make__deps: ['$KorvoPage'],
-  korvo_picture_box_make: function(id, parent, name, picture, back, border) {
+  korvo_picture_box_make: function(id, parent, name, picture, title, width, height, back, border) {
     var element = KorvoPage.make(id, 'div', 0, UTF8ToString(name), 'picture-box' + (border ? ' sunken' : ''));
     element.style.background = UTF8ToString(back);
-    element.appendChild(KorvoPage.picture(UTF8ToString(picture)));
+    element.appendChild(KorvoPage.picture(UTF8ToString(picture), UTF8ToString(title), width, height));
     KorvoPage.container(parent).appendChild(element);
   },
 
@@ -746,14 +728,14 @@ var KorvoLibrary = {
     if (win.id === KorvoPage.active && win.shown && !KorvoPage.box) element.focus({preventScroll: true});
   },
 
-  korvo_timer_start__deps: ['$KorvoPage'],
-  korvo_timer_start: function(id, interval) {
-    var timer = KorvoPage.timers[id];
-    if (timer) clearTimeout(timer.handle);
-    KorvoPage.dropTicks(id);
-    timer = {id: id, interval: interval, start: performance.now(), handle: 0};
-    KorvoPage.timers[id] = timer;
-    KorvoPage.tick(timer);
+  // One tick, pushed when the page's clock reaches `at`; the program asks
+  // for the next (its deadlines are the runtime's).
+  korvo_timer_at__deps: ['$KorvoPage'],
+  korvo_timer_at: function(id, at) {
+    var timer = KorvoPage.timers[id] || (KorvoPage.timers[id] = {handle: 0});
+    clearTimeout(timer.handle);
+    timer.handle = setTimeout(function() { KorvoPage.push({kind: KorvoPage.TICK, id: id}); },
+                              Math.max(0, at - performance.now()));
   },
 
   korvo_timer_stop__deps: ['$KorvoPage'],

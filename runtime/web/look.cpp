@@ -15,18 +15,17 @@ std::string cssColor(Color color)
 
 std::string fontFamilies(const Font &font)
 {
-    // Named outright, as on the desktop: left to itself a browser may answer
-    // an unknown display face with anything at all.
-    const std::string sans = "\"Liberation Sans\", Arimo, Arial, Helvetica, sans-serif";
-    if (font.name.empty() || font.name == "MS Sans Serif")
-        return sans;
-    if (font.name == "Arial")
-        return "Arial, " + sans;
-    if (font.name == "Comic Sans MS")
-        return "\"Comic Sans MS\", \"Comic Neue\", \"Korvo Comic\", cursive";
-    if (font.name == "Compacta Blk BT")
-        return "\"Compacta Blk BT\", \"Roboto Condensed\", \"Korvo Condensed\", \"Arial Narrow\", sans-serif";
-    return "\"" + font.name + "\", " + sans;
+    // The runtime's lookalikes, each served face right after the one it
+    // copies, then whatever the browser has.
+    std::string families;
+    for (const std::string &family : typefaceOf(font).families) {
+        families += "\"" + family + "\", ";
+        if (family == "Comic Neue")
+            families += "\"Korvo Comic\", ";
+        else if (family == "Roboto Condensed")
+            families += "\"Korvo Condensed\", ";
+    }
+    return families + "sans-serif";
 }
 
 int fontPixels(const Font &font)
@@ -34,10 +33,9 @@ int fontPixels(const Font &font)
     return std::max(1, static_cast<int>(std::lround(font.size * StandardDpi / 72.0)));
 }
 
-bool heavy(const Font &font)
+int fontWeight(const Font &font)
 {
-    // The display face is a heavy one whatever the layout says.
-    return font.bold || font.name == "Compacta Blk BT";
+    return typefaceOf(font).black ? 900 : font.bold ? 700 : 400;
 }
 
 namespace {

@@ -25,6 +25,7 @@
 // - There is no system information tool to start in a page.
 
 #include "runtime/controls.h"
+#include "runtime/deadlines.h"
 #include "runtime/form.h"
 
 namespace forms::web {
@@ -56,6 +57,7 @@ struct TimerNative : Native
     const int id;
     Timer &timer;
     bool running = false;
+    Deadlines<double> deadlines; // on the page's clock, in ms
 };
 
 struct MenuNative : Native

@@ -1,7 +1,7 @@
 # The web backend's page: korvo_web_page(TARGET PAGE) links TARGET (an
 # Emscripten executable, TARGET.js and TARGET.wasm) with the page's side of
 # the backend and writes beside it PAGE, the HTML that loads it, with the
-# pictures in art/ and the two faces served for machines without the
+# artwork in art/ and the two faces served for machines without the
 # layouts' fonts in fonts/. Extra arguments go into the page's script.
 
 set(KORVO_WEB_DIR ${CMAKE_CURRENT_LIST_DIR} CACHE INTERNAL "The web backend's sources")
@@ -13,32 +13,6 @@ target_link_options(runtime INTERFACE
     -sASYNCIFY -sASYNCIFY_IMPORTS=[korvo_page_wait] -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web)
 set_property(TARGET runtime APPEND PROPERTY INTERFACE_LINK_DEPENDS ${KORVO_WEB_DIR}/library.js)
-
-# What the page says of each picture: its title for a screen reader, and its
-# size, so that nothing moves once it has loaded.
-function(_korvo_web_art_table out_var)
-    get_property(names GLOBAL PROPERTY KORVO_ARTWORK)
-    list(APPEND names icon-32)
-    list(REMOVE_DUPLICATES names)
-    list(SORT names)
-    set(entries)
-    foreach(name IN LISTS names)
-        set(svg ${KORVO_ASSETS}/${name}.svg)
-        set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${svg})
-        file(READ ${svg} text LIMIT 4096)
-        string(REGEX MATCH "<svg[^>]* width=\"([0-9]+)\"" _ "${text}")
-        set(width ${CMAKE_MATCH_1})
-        string(REGEX MATCH "<svg[^>]* height=\"([0-9]+)\"" _ "${text}")
-        set(height ${CMAKE_MATCH_1})
-        string(REGEX MATCH "<title>([^<]*)</title>" _ "${text}")
-        set(title "${CMAKE_MATCH_1}")
-        string(REPLACE "\"" "\\\"" title "${title}")
-        list(APPEND entries "\"${name}\": {\"title\": \"${title}\", \"width\": ${width}, \"height\": ${height}}")
-    endforeach()
-    list(JOIN entries ",\n  " joined)
-    set(${out_var} "{\n  ${joined}\n}" PARENT_SCOPE)
-    set(_korvo_web_art_names ${names} PARENT_SCOPE)
-endfunction()
 
 # Served only to a browser that has neither the layout's face nor its
 # desktop lookalike: Comic Neue as Debian ships it for the web (SIL OFL), and
@@ -70,16 +44,18 @@ endfunction()
 
 function(korvo_web_page target page)
     list(JOIN ARGN "\n" KORVO_PAGE_EXTRA)
-    _korvo_web_art_table(KORVO_PAGE_ART)
     file(READ ${KORVO_WEB_DIR}/page.css KORVO_PAGE_CSS)
     set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KORVO_WEB_DIR}/page.css)
     set(KORVO_PAGE_SCRIPT ${target}.js)
     configure_file(${KORVO_WEB_DIR}/index.html.in ${CMAKE_BINARY_DIR}/${page} @ONLY)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+    # The artwork every library named (cmake/artwork.cmake), as it is.
     if(NOT TARGET korvo_web_art)
+        get_property(names GLOBAL PROPERTY KORVO_ARTWORK)
+        list(REMOVE_DUPLICATES names)
         set(copied)
-        foreach(name IN LISTS _korvo_web_art_names)
+        foreach(name IN LISTS names)
             add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/art/${name}.svg
                 COMMAND ${CMAKE_COMMAND} -E copy ${KORVO_ASSETS}/${name}.svg ${CMAKE_BINARY_DIR}/art/${name}.svg
                 DEPENDS ${KORVO_ASSETS}/${name}.svg

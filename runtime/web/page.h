@@ -15,9 +15,11 @@ struct Event
     std::int32_t id = 0;        // the button, window, timer or menu item
     std::int32_t key = 0;       // a key's runtime code
     std::int32_t character = 0; // the character it types, or 0
-    std::int32_t flags = 0;     // Repeat, Shift, Alt
+    std::int32_t flags = 0;     // Repeat, Shift, Alt; Through
 };
 constexpr int Repeat = 1, Shift = 2, Alt = 4;
+// A tick a test lets through while the ticks are held.
+constexpr int Through = 8;
 
 } // namespace forms::web
 
@@ -47,12 +49,16 @@ int korvo_window_focused(int id);
 void korvo_remove(int id);
 
 // Controls, in the container (a window's client area or a frame) of that id
-void korvo_label_make(int id, int parent, const char *name, const char *family, int px, int bold, int italic,
+void korvo_label_make(int id, int parent, const char *name, const char *family, int px, int weight, int italic,
                       const char *back, const char *fore, int align, int wrap, const char *accessibleName);
 void korvo_label_text(int id, const char *text);
 void korvo_label_measure(int id, int wrapWidth, int *width, int *height);
-void korvo_image_make(int id, int parent, const char *name, const char *picture, int stretch);
-void korvo_picture_box_make(int id, int parent, const char *name, const char *picture, const char *back, int border);
+// A picture is named by its artwork ("ball"), or empty for none; its title
+// and size come from the runtime's catalogue.
+void korvo_image_make(int id, int parent, const char *name, const char *picture, const char *title, int width,
+                      int height, int stretch);
+void korvo_picture_box_make(int id, int parent, const char *name, const char *picture, const char *title, int width,
+                            int height, const char *back, int border);
 void korvo_frame_make(int id, int parent, const char *name, const char *caption, const char *back, const char *fore);
 void korvo_button_make(int id, int parent, int window, const char *name, const char *caption, int isDefault);
 void korvo_drawing_make(int id, int parent, const char *name);
@@ -63,7 +69,7 @@ void korvo_set_front(int id, int front);
 void korvo_focus(int id);
 
 // Timers and menus
-void korvo_timer_start(int id, int intervalMs);
+void korvo_timer_at(int id, double at); // one tick reported at that time on the page's clock
 void korvo_timer_stop(int id);
 void korvo_menu_make(int id, int window, const char *name, const char *caption);
 void korvo_item_make(int id, int menu, int window, const char *name, const char *caption, const char *shortcut,
