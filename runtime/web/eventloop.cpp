@@ -67,9 +67,15 @@ void deliver(const Event &event)
         break;
     case Event::Tick:
         if (TimerNative *timer = timerWithId(event.id); timer && timer->running) {
+            const double now = korvo_page_now();
+            // A browser may wake a timer a fraction of a millisecond early.
+            if (now < timer->deadlines.next() && !(event.flags & Through)) {
+                korvo_timer_at(timer->id, timer->deadlines.next());
+                break;
+            }
             // The next deadline is asked for first: the tick's handler may
             // stop the timer, or wait in a box while the next falls due.
-            timer->deadlines.pass(korvo_page_now());
+            timer->deadlines.pass(now);
             korvo_timer_at(timer->id, timer->deadlines.next());
             if (!loop().ticksHeld || event.flags & Through)
                 timer->timer.fire();

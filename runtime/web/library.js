@@ -703,10 +703,12 @@ var KorvoLibrary = {
 
   korvo_place__deps: ['$KorvoPage'],
   korvo_place: function(id, left, top, width, height) {
+    // Only what changed is written: a ball's tick moves it and no more.
     var style = KorvoPage.elements[id].style;
-    style.transform = 'translate(' + left + 'px,' + top + 'px)';
-    style.width = width + 'px';
-    style.height = height + 'px';
+    var transform = 'translate(' + left + 'px, ' + top + 'px)';
+    if (style.transform !== transform) style.transform = transform;
+    if (style.width !== width + 'px') style.width = width + 'px';
+    if (style.height !== height + 'px') style.height = height + 'px';
   },
 
   korvo_set_visible__deps: ['$KorvoPage'],
@@ -734,8 +736,9 @@ var KorvoLibrary = {
   korvo_timer_at: function(id, at) {
     var timer = KorvoPage.timers[id] || (KorvoPage.timers[id] = {handle: 0});
     clearTimeout(timer.handle);
+    // Whole milliseconds, rounded up: a browser drops the fraction.
     timer.handle = setTimeout(function() { KorvoPage.push({kind: KorvoPage.TICK, id: id}); },
-                              Math.max(0, at - performance.now()));
+                              Math.max(0, Math.ceil(at - performance.now())));
   },
 
   korvo_timer_stop__deps: ['$KorvoPage'],
