@@ -149,9 +149,17 @@ def play(page, ratio):
     page.check_places('Form1', GAME)
     page.check_places('Form1', FRAME, 'Frame1')
 
-    # The horizontal ball sweeps.
-    left = page.js(PLACED, 'Form1', 'Picture2')[0]
-    check(page.wait(lambda: page.js(PLACED, 'Form1', 'Picture2')[0] != left, 1), 'the horizontal ball moves')
+    # The horizontal ball sweeps, one stop a tick, ten ticks a second.
+    moves = d.execute_async_script('''
+        const done = arguments[arguments.length - 1];
+        const ball = document.querySelector('[data-name=Form1] [data-name=Picture2]');
+        const moves = [];
+        const watch = new MutationObserver(() => moves.push(performance.now()));
+        watch.observe(ball, {attributes: true});
+        setTimeout(() => { watch.disconnect(); done(moves); }, 2000);''')
+    gaps = [b - a for a, b in zip(moves, moves[1:])]
+    check(17 <= len(moves) <= 21 and min(gaps) > 60, f'the horizontal ball moves once every 100 ms '
+          f'({len(moves)} moves in 2 s, gaps {min(gaps):.1f} to {max(gaps):.1f} ms)')
 
     # A shot: Tirar by a click, then by Enter; the box comes before the
     # counters.
