@@ -1,11 +1,12 @@
 # The two commands a newcomer types: `make run` and `make test`.
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
+WEB_BUILD ?= build-web
 BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: all deps configure build run test package windows screenshots windows-screenshots bench bench-windows \
-	test-sanitize \
+.PHONY: all deps configure build run test package windows web web-run bench-web web-screenshot screenshots windows-screenshots bench \
+	bench-windows test-sanitize \
 	fuzz fuzz-corpus soak format clean
 
 all: build
@@ -39,6 +40,32 @@ test: build package
 
 package: build
 	@cmake --build $(BUILD) --target package
+
+# The game as a page, built with Debian's Emscripten into build-web/:
+# index.html, the program's .js and .wasm, the pictures and two fonts. Only
+# what the browser build needs is installed. Debian's Emscripten finds its
+# JavaScript helpers in /usr/share/nodejs, where a Node.js from elsewhere
+# does not look by itself; the host's compiler flags are not Emscripten's.
+web:
+	@scripts/install-deps web
+	@env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) \
+		-G Ninja -DKORVO_BACKEND=web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)
+	@ls -l $(WEB_BUILD)/index.html $(WEB_BUILD)/korvo-game.js $(WEB_BUILD)/korvo-game.wasm
+
+# The page's measures in headless Chromium: bytes, splash, ticks, CPU.
+bench-web: web
+	@scripts/install-deps test
+	@/usr/bin/python3 bench/web/measure.py $(WEB_BUILD)
+
+# The README's picture of the page.
+web-screenshot: web
+	@scripts/install-deps test
+	@scripts/web-screenshot $(WEB_BUILD) docs/screenshots/web-game.png
+
+# Serves build-web/ on this machine only and says where to point a browser.
+web-run: web
+	@scripts/serve-web $(WEB_BUILD)
 
 # The Windows program, its installer and its portable zip, cross-built with
 # MinGW-w64 into build-windows/: its pictures are drawn by the renderer built
@@ -88,8 +115,9 @@ SANITIZE_ENV = QT_QPA_PLATFORM=offscreen \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-# Checks of files and of the Windows build run no code of ours: once is enough.
-SANITIZE_SKIP = sysinfo_wine|timer_wine|backend_wine|windows_package|package_layout|package_reproducible|desktop_entry_valid|metainfo_valid|metadata_translated|format
+# Checks of files, of the Windows build and of the page in a browser run no
+# code of this build: once is enough.
+SANITIZE_SKIP = sysinfo_wine|timer_wine|backend_wine|windows_package|web_|package_layout|package_reproducible|desktop_entry_valid|metainfo_valid|metadata_translated|format
 
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVO_SANITIZE=ON >/dev/null
@@ -121,4 +149,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD) $(BENCH_WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) $(BENCH_BUILD) $(BENCH_WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -38,6 +38,8 @@ function(_korvo_artwork_catalogue)
     list(SORT names)
     set(rows "")
     foreach(name IN LISTS names)
+        # Read again whenever a drawing changes.
+        set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${assets}/${name}.svg)
         file(READ ${assets}/${name}.svg head LIMIT 4096)
         string(REGEX MATCH "<svg[^>]*>" root "${head}")
         string(REGEX MATCH " width=\"([0-9]+)\"" found "${root}")

@@ -5,10 +5,11 @@
 
 namespace forms {
 
-Control::Control(Container &parent, std::string name)
+Control::Control(Container &parent, std::string name, Bounds bounds)
     : m_parent(parent),
       m_form(parent.owner()),
-      m_name(std::move(name))
+      m_name(std::move(name)),
+      m_bounds(bounds)
 {
     m_form.add(*this);
 }
@@ -22,6 +23,11 @@ void Control::made(std::unique_ptr<Native> native)
 {
     m_native = std::move(native);
     place();
+}
+
+void Control::place()
+{
+    backend::place(*this, toPixels(m_bounds, m_form.dpi()));
 }
 
 void Control::setVisible(bool visible)
@@ -47,8 +53,7 @@ bool Control::shown() const
 }
 
 Label::Label(Container &parent, std::string name, Bounds bounds, const LabelStyle &style)
-    : Control(parent, std::move(name)),
-      m_bounds(bounds),
+    : Control(parent, std::move(name), bounds),
       m_style(style)
 {
     made(backend::makeLabel(*this));
@@ -67,21 +72,20 @@ void Label::setCaption(const std::string &caption)
 
 void Label::place()
 {
-    backend::place(*this, toPixels(m_bounds, form().dpi()));
+    Control::place();
     if (m_style.autoSize)
         fit();
 }
 
 void Label::fit()
 {
-    const Rect box = toPixels(m_bounds, form().dpi());
+    const Rect box = toPixels(bounds(), form().dpi());
     const Size text = backend::measureText(*this, m_style.wordWrap ? box.width : 0);
     backend::place(*this, fitToText(box, text, m_style.alignment));
 }
 
 Image::Image(Container &parent, std::string name, Bounds bounds, const ImageStyle &style)
-    : Control(parent, std::move(name)),
-      m_bounds(bounds),
+    : Control(parent, std::move(name), bounds),
       m_style(style),
       m_left(float(bounds.left)),
       m_top(float(bounds.top))
@@ -108,39 +112,26 @@ void Image::setTop(float top)
 void Image::place()
 {
     const Form &owner = form();
-    backend::place(*this, {owner.pixels(m_left), owner.pixels(m_top), owner.pixels(m_bounds.width),
-                           owner.pixels(m_bounds.height)});
+    backend::place(*this, {owner.pixels(m_left), owner.pixels(m_top), owner.pixels(bounds().width),
+                           owner.pixels(bounds().height)});
 }
 
 PictureBox::PictureBox(Container &parent, std::string name, Bounds bounds, const PictureBoxStyle &style)
-    : Control(parent, std::move(name)),
-      m_bounds(bounds),
+    : Control(parent, std::move(name), bounds),
       m_style(style)
 {
     made(backend::makePictureBox(*this));
 }
 
-void PictureBox::place()
-{
-    backend::place(*this, toPixels(m_bounds, form().dpi()));
-}
-
 Frame::Frame(Container &parent, std::string name, Bounds bounds, const FrameStyle &style)
-    : Control(parent, std::move(name)),
-      m_bounds(bounds),
+    : Control(parent, std::move(name), bounds),
       m_style(style)
 {
     made(backend::makeFrame(*this));
 }
 
-void Frame::place()
-{
-    backend::place(*this, toPixels(m_bounds, form().dpi()));
-}
-
 CommandButton::CommandButton(Container &parent, std::string name, Bounds bounds, const ButtonStyle &style)
-    : Control(parent, std::move(name)),
-      m_bounds(bounds),
+    : Control(parent, std::move(name), bounds),
       m_style(style)
 {
     made(backend::makeButton(*this));
@@ -153,22 +144,11 @@ void CommandButton::click()
         Dispatcher::instance().dispatch(this, m_click);
 }
 
-void CommandButton::place()
-{
-    backend::place(*this, toPixels(m_bounds, form().dpi()));
-}
-
 Shape::Shape(Container &parent, std::string name, Bounds bounds, const ShapeStyle &style)
-    : Control(parent, std::move(name)),
-      m_bounds(bounds),
+    : Control(parent, std::move(name), bounds),
       m_style(style)
 {
     made(backend::makeShape(*this));
-}
-
-void Shape::place()
-{
-    backend::place(*this, toPixels(m_bounds, form().dpi()));
 }
 
 Line::Line(Container &parent, std::string name, int x1, int y1, int x2, int y2, const LineStyle &style)

@@ -34,10 +34,12 @@ public:
 
     // Puts the control where its layout says at the form's DPI, in pixels of
     // its form's client area or frame; again when the DPI changes.
-    virtual void place() = 0;
+    virtual void place();
+    // Its box in twips, as the layout gives it.
+    const Bounds &bounds() const { return m_bounds; }
 
 protected:
-    Control(Container &parent, std::string name);
+    Control(Container &parent, std::string name, Bounds bounds = {});
     ~Control();
     // The backend's side, once the control knows its layout; then placed.
     void made(std::unique_ptr<Native> native);
@@ -46,6 +48,7 @@ private:
     Container &m_parent;
     Form &m_form;
     std::string m_name;
+    Bounds m_bounds;
     std::unique_ptr<Native> m_native;
     bool m_visible = true;
 };
@@ -79,7 +82,6 @@ private:
     // An auto-sized label takes the size of its text.
     void fit();
 
-    Bounds m_bounds;
     LabelStyle m_style;
     std::string m_caption;
 };
@@ -102,12 +104,10 @@ public:
     void setLeft(float left);
     void setTop(float top);
     const ImageStyle &style() const { return m_style; }
-    // The box's size in twips; left() and top() say where it is.
-    const Bounds &bounds() const { return m_bounds; }
+    // bounds() gives the box's size; left() and top() say where it is.
     void place() override;
 
 private:
-    Bounds m_bounds;
     ImageStyle m_style;
     float m_left;
     float m_top;
@@ -127,10 +127,8 @@ class PictureBox : public Control
 public:
     PictureBox(Container &parent, std::string name, Bounds bounds, const PictureBoxStyle &style);
     const PictureBoxStyle &style() const { return m_style; }
-    void place() override;
 
 private:
-    Bounds m_bounds;
     PictureBoxStyle m_style;
 };
 
@@ -150,10 +148,8 @@ public:
 
     Form &owner() override { return form(); }
     const FrameStyle &style() const { return m_style; }
-    void place() override;
 
 private:
-    Bounds m_bounds;
     FrameStyle m_style;
 };
 
@@ -176,10 +172,8 @@ public:
     void click();
     const ButtonStyle &style() const { return m_style; }
     int tabIndex() const { return m_style.tabIndex; }
-    void place() override;
 
 private:
-    Bounds m_bounds;
     ButtonStyle m_style;
     Handler m_click;
 };
@@ -198,10 +192,8 @@ class Shape : public Control
 public:
     Shape(Container &parent, std::string name, Bounds bounds, const ShapeStyle &style);
     const ShapeStyle &style() const { return m_style; }
-    void place() override;
 
 private:
-    Bounds m_bounds;
     ShapeStyle m_style;
 };
 
