@@ -6,7 +6,7 @@
 //
 //   first-frame.exe ROUNDS PROGRAM...      prints the median of each, in ms
 
-#include <windows.h>
+#include "tests/wine/clock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,18 +15,6 @@
 #include <vector>
 
 namespace {
-
-double nowMs()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return double(count.QuadPart) * 1000.0 / frequency;
-}
 
 struct Search
 {

@@ -20,7 +20,7 @@ import sys
 import time
 
 import browser
-from play import Page, check, failures
+from play import Page, check, verdict
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -144,8 +144,7 @@ def main():
     finally:
         browser.quit(driver)
         server.close()
-    print(f'{len(failures)} failed' if failures else 'all passed')
-    return 1 if failures else 0
+    return verdict()
 
 
 if __name__ == '__main__':

@@ -11,7 +11,7 @@ import sys
 import time
 
 import browser
-from play import Page, check, failures
+from play import Page, check, verdict
 
 INSIDE = '''
 var width = document.documentElement.clientWidth, out = [];
@@ -85,8 +85,7 @@ def main():
     finally:
         browser.quit(driver)
         server.close()
-    print(f'{len(failures)} failed' if failures else 'all passed')
-    return 1 if failures else 0
+    return verdict()
 
 
 if __name__ == '__main__':

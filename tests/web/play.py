@@ -23,6 +23,12 @@ def check(ok, what):
     return ok
 
 
+def verdict():
+    """The last line of a run, and its exit code."""
+    print(f'{len(failures)} failed' if failures else 'all passed')
+    return 1 if failures else 0
+
+
 def px(twips):
     return round(twips / 15)
 
@@ -290,8 +296,7 @@ def main():
     finally:
         browser.quit(driver)
         server.close()
-    print(f'{len(failures)} failed' if failures else 'all passed')
-    return 1 if failures else 0
+    return verdict()
 
 
 if __name__ == '__main__':

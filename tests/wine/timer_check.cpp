@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "runtime/win32/precisetimer.h"
+#include "tests/wine/clock.h"
 
 #include <mmsystem.h>
 
@@ -34,18 +35,6 @@ namespace {
 
 constexpr UINT TickMessage = WM_APP + 1;
 constexpr UINT_PTR SetTimerId = 1;
-
-double nowMs()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return double(count.QuadPart) * 1000.0 / frequency;
-}
 
 // The UI side as the runtime has it: a hidden message-only window whose
 // procedure finds the timer named by a tick's WPARAM, acknowledges the tick

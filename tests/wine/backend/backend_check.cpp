@@ -27,6 +27,7 @@
 #include "runtime/win32/utf8.h"
 #include "screens/frmabout.h"
 #include "screens/sysinfo.h"
+#include "tests/wine/clock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,18 +44,6 @@ namespace {
 int expectedDpi = 96;
 int expectedWindows = 0;
 std::string gamePath;
-
-double nowMs()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return double(count.QuadPart) * 1000.0 / frequency;
-}
 
 int px(double twips, int dpi = expectedDpi)
 {
