@@ -86,10 +86,8 @@ def main():
     folder, npm_folder = sys.argv[1], sys.argv[2]
     browser.tools(folder)
     source = axe_source(npm_folder)
-    server = browser.Server(folder)
-    driver = browser.chromium(ratio=1, size=(1024, 768))
     from selenium.webdriver.common.keys import Keys
-    try:
+    with browser.session(folder, ratio=1, size=(1024, 768)) as (server, driver):
         page = Page(driver)
         driver.execute_cdp_cmd('Accessibility.enable', {})
         driver.get(server.url)
@@ -141,9 +139,6 @@ def main():
         page.keys(Keys.F4)
         check(page.wait(lambda: page.js('return !!document.querySelector(".ended")'), 1), 'F4 ends the game')
         axe(page, source, 'the page once the game ended')
-    finally:
-        browser.quit(driver)
-        server.close()
     return verdict()
 
 

@@ -2,6 +2,7 @@
 and Debian's headless Chromium driven through chromedriver, as a player's
 browser on a desktop or on a phone."""
 
+import contextlib
 import functools
 import http.server
 import os
@@ -96,3 +97,18 @@ def quit(driver):
         driver.quit()
     finally:
         shutil.rmtree(driver.korvo_profile, ignore_errors=True)
+
+
+@contextlib.contextmanager
+def session(folder, **chromium_options):
+    """The folder served and a Chromium to open it, both gone again however
+    the run ends: yields (server, driver)."""
+    server = Server(folder)
+    try:
+        driver = chromium(**chromium_options)
+        try:
+            yield server, driver
+        finally:
+            quit(driver)
+    finally:
+        server.close()

@@ -39,9 +39,7 @@ def tap(driver, element):
 def main():
     folder = sys.argv[1]
     browser.tools(folder)
-    server = browser.Server(folder)
-    driver = browser.chromium(ratio=3, size=(390, 844), mobile=True)
-    try:
+    with browser.session(folder, ratio=3, size=(390, 844), mobile=True) as (server, driver):
         page = Page(driver)
         driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': '''
             window.korvoTouches = 0;
@@ -82,9 +80,6 @@ def main():
         tap(driver, driver.find_element('css selector', '[data-name="geg"] .menu-title'))
         tap(driver, driver.find_element('css selector', '[data-name="mnuSalir"]'))
         check(page.wait(lambda: page.js('return !!document.querySelector(".ended")'), 1), 'Archivo, Salir ends it')
-    finally:
-        browser.quit(driver)
-        server.close()
     return verdict()
 
 

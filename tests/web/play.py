@@ -285,17 +285,12 @@ def play(page, ratio):
 def main():
     folder, ratio = sys.argv[1], float(sys.argv[2])
     browser.tools(folder)
-    server = browser.Server(folder)
-    driver = browser.chromium(ratio=ratio, size=(1024, 768))
-    try:
+    with browser.session(folder, ratio=ratio, size=(1024, 768)) as (server, driver):
         page = Page(driver)
         page.url = server.url
         play(page, ratio)
         for entry in driver.get_log('browser'):
             check(entry['level'] != 'SEVERE', f"nothing goes wrong in the page ({entry['message']})")
-    finally:
-        browser.quit(driver)
-        server.close()
     return verdict()
 
 

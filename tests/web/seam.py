@@ -16,10 +16,8 @@ import browser
 def main():
     folder, ratio, extra = sys.argv[1], float(sys.argv[2]), sys.argv[3:]
     browser.tools(folder)
-    server = browser.Server(folder)
     # Large enough that the page never scales the desktop down.
-    driver = browser.chromium(ratio=ratio, size=(1400, 1100))
-    try:
+    with browser.session(folder, ratio=ratio, size=(1400, 1100)) as (server, driver):
         query = urllib.parse.urlencode([('arg', a) for a in ['--no-colors=true', *extra]])
         driver.get(f'{server.url}seam.html?{query}')
         deadline = time.monotonic() + 600
@@ -34,9 +32,6 @@ def main():
             print('FAIL: the suite did not finish within ten minutes')
             return 1
         return 0 if result['code'] == 0 else 1
-    finally:
-        browser.quit(driver)
-        server.close()
 
 
 if __name__ == '__main__':
